@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QTimer;
+
+namespace tv::media {
+
+class AudioOutput;
+class CdDisc;
+
+// The CD-audio device: commands by name, carried out before the call returns,
+// over a drive or a disc image, with its sound through its own playback
+// thread to the default output. Lives on the UI thread.
+//
+// Time formats: 0 = milliseconds, 10 = TMSF, where a position is one 32-bit
+// number: lowest byte track, then minutes, then seconds, highest byte frames
+// (75 frames a second), minutes/seconds/frames counted within the track.
+class CdAudioDevice : public QObject
+{
+    Q_OBJECT
+public:
+    enum TimeFormat { Milliseconds = 0, Tmsf = 10 };
+
+    explicit CdAudioDevice(QObject *parent = nullptr);
+    ~CdAudioDevice() override;
+
+    void setFileName(const QString &trackFilePath) { m_fileName = trackFilePath; }
+    QString fileName() const { return m_fileName; }
+
+    // "Open", "Seek", "Play", "Pause", "Stop", "Close" (any letter case).
+    // False when the command failed; errorMessage() then says why.
+    [[nodiscard]] bool command(const QString &name);
+    QString errorMessage() const { return m_error; }
+
+    // Only 0 and 10 are known; another value is refused (false).
+    [[nodiscard]] bool setTimeFormat(int format);
+    int timeFormat() const { return m_timeFormat; }
+
+    // The target of the next "Seek": with TMSF a packed position (a plain
+    // track number seeks to that track's start), with milliseconds the time
+    // from the start of the disc.
+    void setTo(quint32 target) { m_to = target; }
+    void setTrack(int track) { m_track = track; }
+    int track() const { return m_track; }
+
+    // Length of track(): milliseconds, or packed minutes/seconds/frames with TMSF.
+    qint64 trackLength() const;
+    // Where play is: packed TMSF, or milliseconds from the start of the disc.
+    quint32 position() const;
+    // The track at the play position (0 when closed).
+    int currentTrack() const;
+    bool isOpen() const { return m_disc != nullptr; }
+    bool isPlaying() const { return m_mode == Mode::Playing; }
+
+    void setUpdateInterval(int ms);
+    int updateInterval() const { return m_updateInterval; }
+
+    // For the device's own transport row: the user pressed its buttons.
+    void pressPlayButton();
+    void pressPauseButton();
+    void pressStopButton();
+
+signals:
+    void statusUpdate();
+    void playButtonPressed();
+    void stopButtonPressed();
+
+private:
+    enum class Mode { Stopped, Playing, Paused };
+
+    bool fail(const QString &why);
+    bool open();
+    bool seek();
+    bool play();
+    void stopPlayback();
+    void close();
+    int playSector() const;
+    AudioOutput &output();
+
+    QString m_fileName;
+    QString m_error;
+    std::shared_ptr<CdDisc> m_disc;
+    AudioOutput *m_output = nullptr;
+    QTimer *m_updates;
+    int m_timeFormat = Milliseconds;
+    quint32 m_to = 0;
+    int m_track = 0;
+    int m_updateInterval = 1000;
+    Mode m_mode = Mode::Stopped;
+    int m_seekSector = 0;  // where the next Play starts
+    int m_playStart = 0;   // sector that the running play started at
+    quint64 m_serial = 0;
+};
+
+} // namespace tv::media

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+#include <memory>
+
+typedef struct _CdIo CdIo_t;
+
+namespace tv::media {
+
+// An audio CD in a drive or a disc image (.cue/.bin, .toc, .nrg), opened
+// through libcdio. The table of contents is read once at open, so it may be
+// asked from any thread; reading sectors belongs to one thread at a time.
+class CdDisc
+{
+public:
+    static constexpr int kFramesPerSector = 588; // 2352 bytes of 16-bit stereo
+    static constexpr int kSectorsPerSecond = 75;
+
+    struct Track
+    {
+        int number = 0;
+        int firstSector = 0;
+        int lastSector = 0;
+        bool audio = true;
+        int sectors() const { return lastSector - firstSector + 1; }
+    };
+
+    // Opens source (a device such as /dev/sr0, or an image file). On failure
+    // returns null and sets error to a full sentence.
+    static std::shared_ptr<CdDisc> open(const QString &source, QString &error);
+    ~CdDisc();
+
+    QString source() const { return m_source; }
+    const QVector<Track> &tracks() const { return m_tracks; }
+    const Track *track(int number) const;
+    const Track *trackAtSector(int sector) const;
+    int lastAudioSector() const;
+
+    // Reads count sectors of audio from sector into out (count * 2352 bytes),
+    // trying a few times before giving up.
+    bool readSectors(int sector, int count, void *out);
+
+    // Drives that the system knows, such as /dev/sr0.
+    static QStringList drives();
+
+private:
+    CdDisc() = default;
+    CdIo_t *m_cdio = nullptr;
+    QString m_source;
+    QVector<Track> m_tracks;
+};
+
+} // namespace tv::media

@@ -1,0 +1,51 @@
+#include "CdSource.h"
+
+#include "../AudioFormat.h"
+
+#include <QtEndian>
+#include <algorithm>
+
+namespace tv::media {
+
+CdSource::CdSource(std::shared_ptr<CdDisc> disc, int startSector)
+    : m_disc(std::move(disc)), m_startSector(startSector), m_nextSector(startSector)
+{
+}
+
+qint64 CdSource::readFrames(qint16 *out, qint64 maxFrames)
+{
+    qint64 written = 0;
+    while (written < maxFrames) {
+        if (m_bufferPos >= m_buffer.size()) {
+            const int last = m_disc->lastAudioSector();
+            const int count = std::min(kSectorsPerRead, last - m_nextSector + 1);
+            if (count <= 0)
+                break;
+            m_buffer.resize(std::size_t(count) * CdDisc::kFramesPerSector * kChannels);
+            if (!m_disc->readSectors(m_nextSector, count, m_buffer.data())) {
+                m_error = QStringLiteral("The CD could not be read at sector %1.").arg(m_nextSector);
+                return written > 0 ? written : -1;
+            }
+            // CD audio is little-endian 16-bit; the output wants native order.
+            for (qint16 &sample : m_buffer)
+                sample = qFromLittleEndian(sample);
+            m_bufferPos = 0;
+            m_nextSector += count;
+        }
+        const qint64 n = std::min<qint64>(qint64(m_buffer.size() - m_bufferPos) / kChannels, maxFrames - written);
+        std::copy_n(m_buffer.data() + m_bufferPos, n * kChannels, out + written * kChannels);
+        m_bufferPos += std::size_t(n * kChannels);
+        written += n;
+    }
+    return written;
+}
+
+bool CdSource::seekMs(qint64 positionMs)
+{
+    m_nextSector = m_startSector + int(positionMs * CdDisc::kSectorsPerSecond / 1000);
+    m_buffer.clear();
+    m_bufferPos = 0;
+    return true;
+}
+
+} // namespace tv::media

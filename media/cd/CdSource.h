@@ -1,0 +1,32 @@
+#pragma once
+
+#include "../AudioSource.h"
+#include "CdDisc.h"
+
+#include <vector>
+
+namespace tv::media {
+
+// CD audio from a start sector on to the end of the last music track, as the
+// CD device plays it: no end point, on into the following tracks.
+class CdSource final : public AudioSource
+{
+public:
+    CdSource(std::shared_ptr<CdDisc> disc, int startSector);
+
+    qint64 readFrames(qint16 *out, qint64 maxFrames) override;
+    bool seekMs(qint64 positionMs) override;
+    QString errorText() const override { return m_error; }
+
+private:
+    static constexpr int kSectorsPerRead = 25; // a third of a second per read
+
+    std::shared_ptr<CdDisc> m_disc;
+    int m_startSector;
+    int m_nextSector;
+    std::vector<qint16> m_buffer;
+    std::size_t m_bufferPos = 0; // in samples
+    QString m_error;
+};
+
+} // namespace tv::media

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# deps.sh [--test]: installs the Debian packages that building and running
+# need (with --test also those the tests and fixtures need), only when some
+# are missing. Runs apt-get update once before installing.
+set -euo pipefail
+
+build_packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-multimedia-dev libgl-dev
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
+  libfluidsynth-dev timgm6mb-soundfont
+  libcdio-dev libcdio-paranoia-dev
+  pulseaudio pulseaudio-utils
+)
+test_packages=(ffmpeg sox xvfb xauth)
+
+wanted=("${build_packages[@]}")
+if [[ "${1:-}" == "--test" ]]; then
+  wanted+=("${test_packages[@]}")
+fi
+
+missing=()
+for p in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  if [[ $(id -u) -ne 0 ]]; then
+    sudo_cmd=(sudo)
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -q
+  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

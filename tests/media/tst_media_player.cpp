@@ -1,0 +1,251 @@
+// The media player against the private sound server: play-state events, the
+// end of a song when it has been heard, pause, stop, replacing, errors, and
+// what "the deck" records.
+#include "Deck.h"
+#include "Fixtures.h"
+#include "MediaControlBar.h"
+#include "MediaPlayer.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using tv::media::MediaPlayer;
+using tv::test::Deck;
+using tv::test::MediaFixtures;
+
+namespace {
+
+using Change = QPair<int, int>;
+
+QList<Change> changes(const QSignalSpy &spy)
+{
+    QList<Change> list;
+    for (const QList<QVariant> &args : spy)
+        list.append({args.at(0).toInt(), args.at(1).toInt()});
+    return list;
+}
+
+} // namespace
+
+class MediaPlayerTest : public QObject
+{
+    Q_OBJECT
+
+    QString fx(const char *name) { return MediaFixtures::instance().path(QLatin1String(name)); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(MediaFixtures::instance().ok(), qPrintable(MediaFixtures::instance().error()));
+        QVERIFY2(MediaPlayer::soundDeviceAvailable(), "no sound output: is the private PulseAudio server running?");
+    }
+
+    void play_oneSecondTone_endsWhenHeard()
+    {
+        QTemporaryDir dir;
+        Deck deck;
+        QVERIFY(deck.start(dir.filePath(QStringLiteral("deck.wav"))));
+        MediaPlayer player;
+        QSignalSpy states(&player, &MediaPlayer::playStateChanged);
+        QElapsedTimer clock;
+        clock.start();
+        player.setFileName(fx("tone1.wav"));
+        QCOMPARE(player.duration(), 1.0);
+        QCOMPARE(changes(states), (QList<Change>{{6, 0}, {0, 2}}));
+        QTRY_COMPARE_WITH_TIMEOUT(states.size(), 3, 5000);
+        const qint64 endedAfter = clock.elapsed();
+        QCOMPARE(changes(states).last(), Change(2, 0));
+        QVERIFY2(endedAfter >= 950 && endedAfter <= 1500, qPrintable(QString::number(endedAfter)));
+        QTest::qWait(300);
+        deck.stop();
+        const auto spans = Deck::soundSpans(dir.filePath(QStringLiteral("deck.wav")));
+        QCOMPARE(spans.size(), 1);
+        QVERIFY2(std::abs(spans.first().lengthMs() - 1000.0) <= 20.0, qPrintable(QString::number(spans.first().lengthMs())));
+        QCOMPARE(states.size(), 3); // nothing more after the end
+    }
+
+    void pause_thenResume_keepsThePlace()
+    {
+        QTemporaryDir dir;
+        Deck deck;
+        QVERIFY(deck.start(dir.filePath(QStringLiteral("deck.wav"))));
+        MediaPlayer player;
+        QSignalSpy states(&player, &MediaPlayer::playStateChanged);
+        player.setFileName(fx("tone3.wav"));
+        QTest::qWait(1000);
+        player.pause();
+        QCOMPARE(player.playState(), int(MediaPlayer::Paused));
+        QTest::qWait(200);
+        const double pausedAt = player.currentPosition();
+        QVERIFY2(pausedAt > 0.6 && pausedAt < 1.3, qPrintable(QString::number(pausedAt)));
+        QTest::qWait(800);
+        QCOMPARE(player.currentPosition(), pausedAt);
+        player.play();
+        QCOMPARE(changes(states).mid(2), (QList<Change>{{2, 1}, {1, 2}}));
+        QTRY_COMPARE_WITH_TIMEOUT(changes(states).last(), Change(2, 0), 5000);
+        QTest::qWait(300);
+        deck.stop();
+        const auto spans = Deck::soundSpans(dir.filePath(QStringLiteral("deck.wav")));
+        QCOMPARE(spans.size(), 2);
+        const double heard = spans.at(0).lengthMs() + spans.at(1).lengthMs();
+        QVERIFY2(std::abs(heard - 3000.0) <= 30.0, qPrintable(QString::number(heard)));
+        QVERIFY2(spans.at(1).startMs - spans.at(0).endMs > 900, "the pause was not silent");
+    }
+
+    void stop_whilePlaying_stopsAndNeverReportsTheEnd()
+    {
+        MediaPlayer player;
+        QSignalSpy states(&player, &MediaPlayer::playStateChanged);
+        player.setFileName(fx("tone1.wav"));
+        QTest::qWait(300);
+        player.stop();
+        QCOMPARE(player.playState(), int(MediaPlayer::Stopped));
+        QCOMPARE(player.currentPosition(), 0.0);
+        QTest::qWait(1500);
+        QCOMPARE(changes(states), (QList<Change>{{6, 0}, {0, 2}, {2, 0}}));
+        player.play(); // from the start again
+        QCOMPARE(player.playState(), int(MediaPlayer::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(player.playState(), int(MediaPlayer::Stopped), 3000);
+    }
+
+    void setFileName_whilePlaying_replacesTheSong()
+    {
+        MediaPlayer player;
+        QSignalSpy states(&player, &MediaPlayer::playStateChanged);
+        player.setFileName(fx("tone3.wav"));
+        QTest::qWait(300);
+        QElapsedTimer clock;
+        clock.start();
+        player.setFileName(fx("tone1.wav"));
+        QCOMPARE(player.duration(), 1.0);
+        QCOMPARE(player.playState(), int(MediaPlayer::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(player.playState(), int(MediaPlayer::Stopped), 4000);
+        QVERIFY2(clock.elapsed() < 1800, "the first song was not replaced");
+        QCOMPARE(changes(states), (QList<Change>{{6, 0}, {0, 2}, {2, 0}}));
+    }
+
+    void position_advancesWhilePlaying()
+    {
+        MediaPlayer player;
+        player.setFileName(fx("tone3.wav"));
+        QTest::qWait(800);
+        const double at = player.currentPosition();
+        QVERIFY2(at > 0.4 && at < 1.0, qPrintable(QString::number(at)));
+        player.setCurrentPosition(2.5);
+        QTRY_VERIFY_WITH_TIMEOUT(player.currentPosition() >= 2.5, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(player.playState(), int(MediaPlayer::Stopped), 3000);
+    }
+
+    void volume_readsBackWhatWasWritten()
+    {
+        MediaPlayer player;
+        QCOMPARE(player.volume(), 0);
+        player.setVolume(-1234);
+        QCOMPARE(player.volume(), -1234);
+        player.setVolume(-20000);
+        QCOMPARE(player.volume(), -10000);
+    }
+
+    void autoStartOff_onlyOpens()
+    {
+        MediaPlayer measuring;
+        measuring.setAutoStart(false);
+        QSignalSpy states(&measuring, &MediaPlayer::playStateChanged);
+        measuring.setFileName(fx("cbr-info.mp3"));
+        QCOMPARE(measuring.duration(), 10.0);
+        QCOMPARE(changes(states), (QList<Change>{{6, 0}}));
+        QTest::qWait(200);
+        QCOMPARE(measuring.playState(), int(MediaPlayer::Stopped));
+    }
+
+    void setFileName_badFile_raisesErrorLater_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("reason");
+        const MediaFixtures &f = MediaFixtures::instance();
+        QTest::newRow("missing") << f.path(QStringLiteral("absent.wav")) << "does not exist";
+        QTest::newRow("empty") << f.write(QStringLiteral("empty.wav"), "") << "is empty";
+        QTest::newRow("random bytes") << f.write(QStringLiteral("noise.mp3"), tv::test::noise(50000, 3)) << "no MPEG audio frames";
+        const QByteArray mp3 = f.read(QStringLiteral("vbr-noheader.mp3"));
+        QTest::newRow("cut mp3") << f.write(QStringLiteral("half.mp3"), mp3.left(mp3.size() / 2 + 37)) << "truncated";
+        QTest::newRow("cd track") << f.write(QStringLiteral("Track04.cda"), QByteArray(44, '\0')) << "CD track";
+    }
+    void setFileName_badFile_raisesErrorLater()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, reason);
+        MediaPlayer player;
+        QSignalSpy errors(&player, &MediaPlayer::error);
+        player.setFileName(path);
+        QCOMPARE(errors.size(), 0); // never inside the write
+        QCOMPARE(player.playState(), int(MediaPlayer::Closed));
+        QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, 1000);
+        QVERIFY2(player.errorDescription().contains(path), qPrintable(player.errorDescription()));
+        QVERIFY2(player.errorDescription().contains(reason), qPrintable(player.errorDescription()));
+    }
+
+    void error_ofAReplacedFile_isDropped()
+    {
+        MediaPlayer player;
+        QSignalSpy errors(&player, &MediaPlayer::error);
+        player.setFileName(MediaFixtures::instance().path(QStringLiteral("gone.mp3")));
+        player.setFileName(fx("tone1.wav"));
+        QTest::qWait(200);
+        QCOMPARE(errors.size(), 0);
+        player.stop();
+    }
+
+    void play_midiAndPlaylist_endAtTheirMeasuredLength_data()
+    {
+        QTest::addColumn<QString>("path");
+        const MediaFixtures &f = MediaFixtures::instance();
+        tv::test::MidiWriter midi(480);
+        midi.track();
+        midi.tempo(0, 375000); // 160 bpm: four quarters take 1.5 s
+        midi.note(0, 69, 480 * 4);
+        midi.endOfTrack(0);
+        QTest::newRow("midi") << f.write(QStringLiteral("short.mid"), midi.bytes(0));
+        QTest::newRow("m3u") << f.write(QStringLiteral("two.m3u"), "tone1.wav\ntone1s-noheader.mp3\n");
+    }
+    void play_midiAndPlaylist_endAtTheirMeasuredLength()
+    {
+        QFETCH(QString, path);
+        MediaPlayer player;
+        QSignalSpy errors(&player, &MediaPlayer::error);
+        QElapsedTimer clock;
+        clock.start();
+        player.setFileName(path);
+        QVERIFY(player.duration() > 1.0);
+        QCOMPARE(player.playState(), int(MediaPlayer::Playing));
+        QTRY_COMPARE_WITH_TIMEOUT(player.playState(), int(MediaPlayer::Stopped), 8000);
+        const double took = clock.elapsed() / 1000.0;
+        QVERIFY2(errors.isEmpty(), qPrintable(player.errorDescription()));
+        QVERIFY2(took >= player.duration() - 0.05 && took <= player.duration() + 0.6, qPrintable(QString::number(took)));
+    }
+
+    void controlBar_buttons_driveThePlayer()
+    {
+        tv::media::MediaControlBar bar;
+        bar.show();
+        MediaPlayer *player = bar.player();
+        player->setFileName(fx("tone3.wav"));
+        auto *pause = bar.findChild<QToolButton *>(QStringLiteral("pause"));
+        auto *play = bar.findChild<QToolButton *>(QStringLiteral("play"));
+        auto *stop = bar.findChild<QToolButton *>(QStringLiteral("stop"));
+        QVERIFY(pause && play && stop);
+        QTRY_VERIFY(pause->isEnabled());
+        pause->click();
+        QCOMPARE(player->playState(), int(MediaPlayer::Paused));
+        QTRY_VERIFY(play->isEnabled());
+        play->click();
+        QCOMPARE(player->playState(), int(MediaPlayer::Playing));
+        stop->click();
+        QCOMPARE(player->playState(), int(MediaPlayer::Stopped));
+    }
+};
+
+QTEST_MAIN(MediaPlayerTest)
+#include "tst_media_player.moc"

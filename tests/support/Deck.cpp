@@ -1,0 +1,70 @@
+#include "Deck.h"
+
+#include <QFile>
+#include <QThread>
+#include <QtEndian>
+#include <cstdlib>
+
+namespace tv::test {
+
+Deck::~Deck()
+{
+    stop();
+}
+
+bool Deck::start(const QString &wavPath)
+{
+    m_parec.start(QStringLiteral("parec"), {QStringLiteral("-d"), QStringLiteral("deck.monitor"), QStringLiteral("--file-format=wav"),
+                                           QStringLiteral("--rate=44100"), QStringLiteral("--channels=2"),
+                                           QStringLiteral("--format=s16le"), QStringLiteral("--latency-msec=10"), wavPath});
+    if (!m_parec.waitForStarted(5000))
+        return false;
+    QThread::msleep(300); // let the capture stream settle before anything plays
+    return true;
+}
+
+void Deck::stop()
+{
+    if (m_parec.state() == QProcess::NotRunning)
+        return;
+    m_parec.terminate(); // parec finishes its WAV header on SIGTERM
+    if (!m_parec.waitForFinished(5000)) {
+        m_parec.kill();
+        m_parec.waitForFinished(2000);
+    }
+}
+
+QVector<Deck::Span> Deck::soundSpans(const QString &wavPath, double minGapMs)
+{
+    QVector<Span> spans;
+    QFile file(wavPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return spans;
+    const QByteArray bytes = file.readAll();
+    const int dataAt = bytes.indexOf("data");
+    if (dataAt < 0)
+        return spans;
+    const auto *samples = reinterpret_cast<const qint16 *>(bytes.constData() + dataAt + 8);
+    const qint64 frames = (bytes.size() - dataAt - 8) / 4;
+    const qint64 gapFrames = qint64(minGapMs * 44.1);
+    constexpr int kThreshold = 300; // well above dither, far below a -6 dB tone
+    qint64 start = -1, last = -1;
+    for (qint64 i = 0; i < frames; ++i) {
+        const int l = qFromLittleEndian(samples[2 * i]);
+        const int r = qFromLittleEndian(samples[2 * i + 1]);
+        if (std::abs(l) > kThreshold || std::abs(r) > kThreshold) {
+            if (start >= 0 && i - last > gapFrames) {
+                spans.push_back({start / 44.1, (last + 1) / 44.1});
+                start = -1;
+            }
+            if (start < 0)
+                start = i;
+            last = i;
+        }
+    }
+    if (start >= 0)
+        spans.push_back({start / 44.1, (last + 1) / 44.1});
+    return spans;
+}
+
+} // namespace tv::test
