@@ -16,7 +16,9 @@ namespace tv::media {
 namespace {
 constexpr qint64 kRingFrames = framesForMs(1000);
 constexpr qint64 kAheadFrames = framesForMs(500);
-constexpr qint64 kSinkBufferFrames = framesForMs(150);
+// PulseAudio grants a little over half of what is asked: about 220 ms here,
+// enough to ride out a busy machine; the heard position allows for it.
+constexpr qint64 kSinkBufferFrames = framesForMs(400);
 constexpr double kFadeStep = 1.0 / double(framesForMs(5)); // pause and stop fade over 5 ms
 constexpr int kTickMs = 10;
 } // namespace

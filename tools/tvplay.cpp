@@ -1,0 +1,39 @@
+// tvplay FILE...: plays each file to its end through the program's own media
+// player, one after the other; a file that cannot be played is reported on
+// standard error and the exit status is 1 at the end.
+#include "MediaPlayer.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList files = app.arguments().mid(1);
+    if (files.isEmpty()) {
+        std::fprintf(stderr, "usage: tvplay FILE...\n");
+        return 2;
+    }
+    tv::media::MediaPlayer player;
+    int next = 0;
+    int status = 0;
+    auto playNext = [&] {
+        if (next >= files.size()) {
+            app.exit(status);
+            return;
+        }
+        player.setFileName(files.at(next++));
+    };
+    QObject::connect(&player, &tv::media::MediaPlayer::playStateChanged, &app, [&](int from, int to) {
+        if (from == tv::media::MediaPlayer::Playing && to == tv::media::MediaPlayer::Stopped)
+            playNext();
+    });
+    QObject::connect(&player, &tv::media::MediaPlayer::error, &app, [&] {
+        std::fprintf(stderr, "tvplay: %s\n", player.errorDescription().toLocal8Bit().constData());
+        status = 1;
+        playNext();
+    });
+    playNext();
+    return app.exec();
+}
