@@ -1,14 +1,14 @@
-// TesteQuorvane: for now a plain window; the puzzle takes its place when built.
+// TesteQuorvane: the five-house logic puzzle.
+#include "FrmPrincipal.h"
+#include "PuzzleContacts.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QLabel window(QStringLiteral("TesteQuorvane\n\nO jogo ainda não está pronto."));
-    window.setWindowTitle(QStringLiteral("TesteQuorvane"));
-    window.setAlignment(Qt::AlignCenter);
-    window.setMargin(40);
+    tv::puzzle::FrmPrincipal window({QString::fromUtf8(TV_PUZZLE_AUTHOR_LINE), QString::fromUtf8(TV_PUZZLE_CONTACT1),
+                                     QString::fromUtf8(TV_PUZZLE_CONTACT2)});
     window.show();
     return app.exec();
 }
