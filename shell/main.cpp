@@ -1,17 +1,16 @@
-// TapeVantrel: for now a plain window; the splash, start menu and workspaces
-// take its place as they are built.
+// TapeVantrel. Until the start menu exists, the cassette workspace opens
+// directly; the splash and the menu take their place as they are built.
+#include "MediumProfile.h"
+#include "Workspace.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TapeVantrel"));
     QApplication::setOrganizationName(QStringLiteral("TapeVantrel"));
-    QLabel window(QStringLiteral("Cassette/MiniDisc Vantrel\n\nThe recording workspaces are not built yet."));
-    window.setWindowTitle(QStringLiteral("Cassette/MiniDisc Vantrel"));
-    window.setAlignment(Qt::AlignCenter);
-    window.setMargin(40);
-    window.show();
+    tv::workspace::Workspace workspace(tv::workspace::MediumProfile::cassette());
+    workspace.show();
     return app.exec();
 }

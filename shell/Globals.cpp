@@ -1,0 +1,11 @@
+#include "Globals.h"
+
+namespace tv::shell {
+
+Globals &globals()
+{
+    static Globals values;
+    return values;
+}
+
+} // namespace tv::shell

@@ -1,0 +1,290 @@
+#include "Workspace.h"
+
+#include "CdControlBar.h"
+#include "DriveListBox.h"
+#include "FileListBox.h"
+#include "FolderListBox.h"
+#include "MediaControlBar.h"
+#include "MediaPlayer.h"
+#include "Module1.h"
+#include "PlayListBox.h"
+#include "Twips.h"
+#include "cd/CdAudioDevice.h"
+
+#include <QAction>
+#include <QDir>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace tv::workspace {
+
+using tv::shell::twips;
+using tv::shell::twipsRect;
+
+namespace {
+
+QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption, QRect twipsGeometry)
+{
+    auto *box = new QGroupBox(caption, parent);
+    box->setObjectName(name);
+    box->setGeometry(twipsRect(parent, twipsGeometry.x(), twipsGeometry.y(), twipsGeometry.width(), twipsGeometry.height()));
+    return box;
+}
+
+QLabel *namedLabel(QWidget *parent, const QString &name, const QString &text = QString())
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+Workspace::Workspace(const MediumProfile &profile, QWidget *parent) : QWidget(parent), m_profile(profile)
+{
+    setObjectName(profile.windowName);
+    setWindowTitle(profile.windowCaption);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    QFont small = font();
+    small.setPointSizeF(8.25);
+    setFont(small);
+    setFixedSize(twips(this, 6450), twips(this, 4380));
+    // Compact frames whose caption sits on the border line, so that the
+    // narrow strips of the layout keep room for their controls.
+    setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: 0.6em; }"
+                                 "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
+
+    m_cmdDummyFocus = new QPushButton(this);
+    m_cmdDummyFocus->setObjectName(QStringLiteral("cmdDummyFocus"));
+    m_cmdDummyFocus->setGeometry(-100, -100, 1, 1); // present for the focus, never seen
+
+    buildPreviewPanel();
+    buildRecordPanel();
+    buildLengthStrip();
+    buildPlaylists();
+    buildDriveList();
+    buildFileMenu();
+
+    tv::shell::Module1::subLoadSupportedFileTypes(*this);
+    QString error;
+    const QString start = QDir::currentPath();
+    m_Drive1->setDrive(m_Drive1->driveOf(start));
+    m_lastDrive = m_Drive1->drive();
+    if (!m_Dir1->setPath(start, error))
+        m_Dir1->setPath(QDir::rootPath(), error);
+    Dir1_Change();
+    connect(m_Drive1, &QComboBox::currentIndexChanged, this, &Workspace::Drive1_Change);
+    connect(m_Dir1, &tv::controls::FolderListBox::pathChanged, this, &Workspace::Dir1_Change);
+}
+
+Workspace::~Workspace() = default;
+
+void Workspace::buildPreviewPanel()
+{
+    m_frmPlayMp3 = frame(this, QStringLiteral("frmPlayMp3"), QStringLiteral("Preview Sound Files"), {300, 0, 6135, 1300});
+    auto *column = new QVBoxLayout(m_frmPlayMp3);
+    column->setContentsMargins(4, 2, 4, 2);
+    column->setSpacing(1);
+    m_MPlayer = new tv::media::MediaControlBar(m_frmPlayMp3);
+    m_MPlayer->setObjectName(QStringLiteral("MPlayer"));
+    column->addWidget(m_MPlayer);
+    m_MCD = new tv::media::CdControlBar(m_frmPlayMp3);
+    m_MCD->setObjectName(QStringLiteral("MCD"));
+    m_MCD->device()->setUpdateInterval(1000);
+    m_MCD->hide();
+    column->addWidget(m_MCD);
+    m_Label1 = namedLabel(m_frmPlayMp3, QStringLiteral("Label1"));
+    column->addWidget(m_Label1);
+    m_MCDlabel = namedLabel(m_frmPlayMp3, QStringLiteral("MCDlabel"));
+    m_MCDlabel->hide();
+    column->addWidget(m_MCDlabel);
+    column->addStretch(1);
+
+    m_txtPlayControlsCover = namedLabel(m_frmPlayMp3, QStringLiteral("txtPlayControlsCover"));
+    m_txtPlayControlsCover->hide();
+
+    m_MplayerSongTime = new tv::media::MediaPlayer(this);
+    m_MplayerSongTime->setObjectName(QStringLiteral("MplayerSongTime"));
+    m_MplayerSongTime->setAutoStart(false);
+    m_MCDtime = new tv::media::CdAudioDevice(this);
+    m_MCDtime->setObjectName(QStringLiteral("MCDtime"));
+}
+
+void Workspace::buildRecordPanel()
+{
+    // Parked to the right, out of view, until the panels can be swapped.
+    const QString caption = isCassette() ? QStringLiteral("Record Sound Files to Tape") : QStringLiteral("Record Sound Files to MiniDisc");
+    m_frmRecordMp3 = frame(this, QStringLiteral("frmRecordMp3"), caption, {6480, 0, 6135, 1300});
+    auto *column = new QVBoxLayout(m_frmRecordMp3);
+    for (int side = 0; side < m_profile.sides.size(); ++side) {
+        m_lblRecordSide[side] = namedLabel(m_frmRecordMp3, side == 0 ? QStringLiteral("lblRecordSideA") : QStringLiteral("lblRecordSideB"));
+        column->addWidget(m_lblRecordSide[side]);
+    }
+}
+
+void Workspace::buildLengthStrip()
+{
+    m_frmTapeLength = frame(this, QStringLiteral("frmTapeLength"), m_profile.lengthFrameCaption, {300, 1320, 6135, 405});
+    auto *row = new QHBoxLayout(m_frmTapeLength);
+    row->setContentsMargins(3, 1, 3, 1);
+    row->setSpacing(2);
+    m_frmTapeLength->setStyleSheet(QStringLiteral("QRadioButton { spacing: 1px; }"));
+    for (int i = 0; i < m_profile.lengths.size(); ++i) {
+        auto *option = new QRadioButton(m_profile.lengths.at(i).caption, m_frmTapeLength);
+        option->setObjectName(m_profile.lengths.at(i).name);
+        option->setAutoExclusive(true);
+        connect(option, &QRadioButton::clicked, this, [this, i] { optLength_Click(i); });
+        m_lengthOptions << option;
+        row->addWidget(option);
+    }
+    m_OptUSR = new QRadioButton(QStringLiteral("User"), m_frmTapeLength);
+    m_OptUSR->setObjectName(QStringLiteral("OptUSR"));
+    connect(m_OptUSR, &QRadioButton::clicked, this, &Workspace::OptUSR_Click);
+    row->addWidget(m_OptUSR);
+
+    // Typing lets digits and backspace through; pasted text is taken by the
+    // change handlers, which read any number.
+    const auto digitsOnly = [this](QLineEdit *box) { box->installEventFilter(this); };
+    m_txtUsrTapeLength = new QLineEdit(QStringLiteral("000"), m_frmTapeLength);
+    m_txtUsrTapeLength->setObjectName(QStringLiteral("txtUsrTapeLength"));
+    m_txtUsrTapeLength->setMaxLength(3);
+    m_txtUsrTapeLength->setEnabled(false);
+    m_txtUsrTapeLength->setFixedWidth(twips(this, 400));
+    digitsOnly(m_txtUsrTapeLength);
+    connect(m_txtUsrTapeLength, &QLineEdit::textChanged, this, &Workspace::txtUsrTapeLength_Change);
+    row->addWidget(m_txtUsrTapeLength);
+
+    const QString delayTip = QStringLiteral("Inserts a ? Second Delay between songs.");
+    m_txtOneSecondDelay = new QLineEdit(QStringLiteral("0"), m_frmTapeLength);
+    m_txtOneSecondDelay->setObjectName(QStringLiteral("txtOneSecondDelay"));
+    m_txtOneSecondDelay->setMaxLength(2);
+    m_txtOneSecondDelay->setFixedWidth(twips(this, 300));
+    m_txtOneSecondDelay->setToolTip(delayTip);
+    digitsOnly(m_txtOneSecondDelay);
+    connect(m_txtOneSecondDelay, &QLineEdit::textChanged, this, &Workspace::txtOneSecondDelay_Change);
+    row->addWidget(m_txtOneSecondDelay);
+    m_Label3 = namedLabel(m_frmTapeLength, QStringLiteral("Label3"), QStringLiteral("Song Delay"));
+    m_Label3->setToolTip(delayTip);
+    row->addWidget(m_Label3);
+}
+
+void Workspace::buildPlaylists()
+{
+    for (int side = 0; side < m_profile.sides.size(); ++side) {
+        const bool a = side == 0;
+        m_frmTapeSide[side] = frame(this, a ? QStringLiteral("frmTapeSideA") : QStringLiteral("frmTapeSideB"),
+                                    m_profile.sides.at(side).initialCaption, {a ? 300 : 6500, 2045, 6135, 2000});
+        auto *column = new QVBoxLayout(m_frmTapeSide[side]);
+        column->setContentsMargins(4, 2, 4, 2);
+        m_lstPlayList[side] = new tv::controls::PlayListBox(m_frmTapeSide[side]);
+        m_lstPlayList[side]->setObjectName(a ? QStringLiteral("lstPlayListA") : QStringLiteral("lstPlayListB"));
+        connect(m_lstPlayList[side], &tv::controls::PlayListBox::filesDropped, this, &Workspace::lstPlayList_OLEDragDrop);
+        column->addWidget(m_lstPlayList[side], 1);
+        m_lblInfo[side] = namedLabel(m_frmTapeSide[side], a ? QStringLiteral("lblInfoA") : QStringLiteral("lblInfoB"));
+        column->addWidget(m_lblInfo[side]);
+        if (!a)
+            m_frmTapeSide[side]->hide();
+    }
+}
+
+void Workspace::buildDriveList()
+{
+    m_cmdDriveList = new QPushButton(QStringLiteral("Display Drive List"), this);
+    m_cmdDriveList->setObjectName(QStringLiteral("cmdDriveList"));
+    m_cmdDriveList->setGeometry(twipsRect(this, 30, 4100, 6375, 255));
+    connect(m_cmdDriveList, &QPushButton::clicked, this, &Workspace::cmdDriveList_Click);
+
+    m_frmDriveList = frame(this, QStringLiteral("frmDriveList"), QString(), {0, 4280, 6465, 2505});
+    auto *grid = new QHBoxLayout(m_frmDriveList);
+    grid->setContentsMargins(4, 2, 4, 2);
+    auto *left = new QVBoxLayout;
+    m_Drive1 = new tv::controls::DriveListBox(m_frmDriveList);
+    m_Drive1->setObjectName(QStringLiteral("Drive1"));
+    m_Dir1 = new tv::controls::FolderListBox(m_frmDriveList);
+    m_Dir1->setObjectName(QStringLiteral("Dir1"));
+    left->addWidget(m_Drive1);
+    left->addWidget(m_Dir1, 1);
+    auto *right = new QVBoxLayout;
+    m_File1 = new tv::controls::FileListBox(m_frmDriveList);
+    m_File1->setObjectName(QStringLiteral("File1"));
+    m_File1->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_File1->viewport()->installEventFilter(this);
+    connect(m_File1, &QListWidget::itemDoubleClicked, this, &Workspace::File1_DblClick);
+    m_Label2 = namedLabel(m_frmDriveList, QStringLiteral("Label2"), QStringLiteral("Double Click to Add to PlayList or Right Click to Play."));
+    right->addWidget(m_File1, 1);
+    right->addWidget(m_Label2);
+    grid->addLayout(left, 1);
+    grid->addLayout(right, 1);
+    m_frmDriveList->hide();
+}
+
+void Workspace::buildFileMenu()
+{
+    m_mnuPlayFile = new QMenu(this);
+    m_mnuPlayFile->setObjectName(QStringLiteral("mnuPlayFile"));
+    const auto item = [](QMenu *menu, const char *name, const QString &caption) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    m_mnuPlay = item(m_mnuPlayFile, "mnuPlay", QStringLiteral("Play"));
+    m_mnuAdd = item(m_mnuPlayFile, "mnuAdd", QStringLiteral("Add to PlayList"));
+    QMenu *utilities = m_mnuPlayFile->addMenu(QStringLiteral("File Utilities"));
+    utilities->menuAction()->setObjectName(QStringLiteral("mnuFileUtil"));
+    m_mnuCopyFile = item(utilities, "mnuCopyFile", QStringLiteral("Copy File"));
+    m_mnuPasteFile = item(utilities, "mnuPasteFile", QStringLiteral("Paste File"));
+    m_mnuPasteFile->setEnabled(false);
+    m_mnuDelete = item(utilities, "mnuDelete", QStringLiteral("Delete File"));
+    m_mnuDelete->setEnabled(false);
+    m_mnuRefresh = item(m_mnuPlayFile, "mnuRefresh", QStringLiteral("Refresh"));
+    connect(m_mnuAdd, &QAction::triggered, this, &Workspace::mnuAdd_Click);
+    connect(m_mnuRefresh, &QAction::triggered, this, &Workspace::mnuRefresh_Click);
+}
+
+bool Workspace::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == m_txtUsrTapeLength || watched == m_txtOneSecondDelay) && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QString text = key->text();
+        const bool typed = !text.isEmpty() && text.at(0).isPrint();
+        const bool digit = text.size() == 1 && text.at(0) >= QLatin1Char('0') && text.at(0) <= QLatin1Char('9');
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || (typed && !digit))
+            return true; // only digits and backspace are typed into these boxes
+    }
+    if (watched == m_txtOneSecondDelay && event->type() == QEvent::FocusIn)
+        QMetaObject::invokeMethod(m_txtOneSecondDelay, &QLineEdit::selectAll, Qt::QueuedConnection);
+    if (watched == m_File1->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::RightButton) {
+            File1_MouseDown(mouse->button(), mouse->globalPosition().toPoint());
+            return true; // the right click leaves the selection as it was
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Workspace::cmdDriveList_Click()
+{
+    // Shows or hides the drive list, the window growing or shrinking by its height.
+    m_cmdDummyFocus->setFocus();
+    const int height = twips(this, 2505);
+    if (m_frmDriveList->isHidden()) {
+        setFixedHeight(this->height() + height);
+        m_frmDriveList->show();
+        m_cmdDriveList->setText(QStringLiteral("Hide Drive List"));
+    } else {
+        m_frmDriveList->hide();
+        setFixedHeight(this->height() - height);
+        m_cmdDriveList->setText(QStringLiteral("Display Drive List"));
+    }
+}
+
+} // namespace tv::workspace

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "MediumProfile.h"
+#include "PlayerForm.h"
+
+#include <QHash>
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QAction;
+class QPushButton;
+class QRadioButton;
+
+namespace tv::controls {
+class DriveListBox;
+class FileListBox;
+class FolderListBox;
+class PlayListBox;
+} // namespace tv::controls
+namespace tv::media {
+class CdAudioDevice;
+class CdControlBar;
+class MediaControlBar;
+class MediaPlayer;
+} // namespace tv::media
+
+namespace tv::workspace {
+
+enum class Side { None, A, B };
+
+// The recording workspace, one class for both media: the cassette window
+// MP3DragDrop (sides A and B) and the MiniDisc window MP3MiniDisc (one
+// playlist). What differs between them comes from its MediumProfile.
+// Its procedures live in one file per concern: Workspace_Length.cpp (medium
+// length and the side read-outs), Workspace_Browser.cpp (drives, folders,
+// files and the file popup), Workspace_AddSong.cpp (measuring and adding).
+class Workspace : public QWidget, public tv::shell::PlayerForm
+{
+    Q_OBJECT
+public:
+    explicit Workspace(const MediumProfile &profile, QWidget *parent = nullptr);
+    ~Workspace() override;
+
+    const MediumProfile &profile() const { return m_profile; }
+    bool isCassette() const { return m_profile.hasSideB(); }
+
+    // PlayerForm
+    QWidget *formWidget() override { return this; }
+    tv::controls::FileListBox *File1() override { return m_File1; }
+    tv::media::MediaControlBar *MPlayer() override { return m_MPlayer; }
+    tv::media::CdControlBar *MCD() override { return m_MCD; }
+    tv::media::CdAudioDevice *MCDtime() override { return m_MCDtime; }
+    QLabel *Label1() override { return m_Label1; }
+
+    // Medium length and time accounting
+    int intSideLength() const;
+    qint64 intTimeA() const { return m_intTimeA; }
+    qint64 intTimeB() const { return m_intTimeB; }
+    void subTapeLength();
+    void subTapeA_TimeCalc();
+    void subTapeB_TimeCalc();
+
+    // Drive browser and adding songs
+    Side shownSide() const;
+    void subAddSong(const QString &path);
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_DblClick();
+    void mnuAdd_Click();
+    void mnuRefresh_Click();
+    void lstPlayList_OLEDragDrop(const QStringList &paths);
+    // Shows the file popup with its items enabled by the state of File1.
+    void File1_MouseDown(Qt::MouseButton button, const QPoint &globalPos);
+    void cmdDriveList_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildPreviewPanel();
+    void buildRecordPanel();
+    void buildLengthStrip();
+    void buildPlaylists();
+    void buildDriveList();
+    void buildFileMenu();
+    void sideTimeCalc(int side);
+    void setSideLength(qint64 seconds);
+    void optLength_Click(int option);
+    void OptUSR_Click();
+    void txtUsrTapeLength_Change();
+    void txtOneSecondDelay_Change();
+    bool addOneSong(const QString &fullPath);
+    void updateFileMenu();
+
+    const MediumProfile &m_profile;
+    qint64 m_intTimeA = 0;
+    qint64 m_intTimeB = 0;
+    QString m_lastDrive;
+    QHash<QString, QString> m_driveFolders; // drive root -> its current folder
+
+    QGroupBox *m_frmPlayMp3 = nullptr;
+    tv::media::MediaControlBar *m_MPlayer = nullptr;
+    QLabel *m_txtPlayControlsCover = nullptr;
+    tv::media::MediaPlayer *m_MplayerSongTime = nullptr;
+    QLabel *m_Label1 = nullptr;
+    tv::media::CdControlBar *m_MCD = nullptr;
+    tv::media::CdAudioDevice *m_MCDtime = nullptr;
+    QLabel *m_MCDlabel = nullptr;
+
+    QGroupBox *m_frmRecordMp3 = nullptr;
+    QLabel *m_lblRecordSide[2] = {};
+
+    QGroupBox *m_frmTapeLength = nullptr;
+    QList<QRadioButton *> m_lengthOptions;
+    QRadioButton *m_OptUSR = nullptr;
+    QLineEdit *m_txtUsrTapeLength = nullptr;
+    QLineEdit *m_txtOneSecondDelay = nullptr;
+    QLabel *m_Label3 = nullptr;
+
+    QWidget *m_playlistArea = nullptr;
+    QGroupBox *m_frmTapeSide[2] = {};
+    tv::controls::PlayListBox *m_lstPlayList[2] = {};
+    QLabel *m_lblInfo[2] = {};
+
+    QPushButton *m_cmdDriveList = nullptr;
+    QGroupBox *m_frmDriveList = nullptr;
+    tv::controls::DriveListBox *m_Drive1 = nullptr;
+    tv::controls::FolderListBox *m_Dir1 = nullptr;
+    tv::controls::FileListBox *m_File1 = nullptr;
+    QLabel *m_Label2 = nullptr;
+    QPushButton *m_cmdDummyFocus = nullptr;
+
+    QMenu *m_mnuPlayFile = nullptr;
+    QAction *m_mnuPlay = nullptr;
+    QAction *m_mnuAdd = nullptr;
+    QAction *m_mnuCopyFile = nullptr;
+    QAction *m_mnuPasteFile = nullptr;
+    QAction *m_mnuDelete = nullptr;
+    QAction *m_mnuRefresh = nullptr;
+};
+
+} // namespace tv::workspace
