@@ -44,6 +44,10 @@ void DriveListBox::refreshDrives()
         const QString name = volume.isRoot() ? QStringLiteral("/") : volume.displayName();
         addDrive(name == root ? root : QStringLiteral("%1 (%2)").arg(name, root), root);
     }
+    // The root file system is always a drive, even where it is no mount
+    // point of its own (a chroot, some containers).
+    if (findData(QStringLiteral("/")) < 0)
+        insertItem(0, QStringLiteral("/"), QStringLiteral("/"));
     for (const QString &device : tv::media::CdDisc::drives()) {
         QString error;
         const QString folder = tv::media::CdTrackFolder::materialise(device, error);

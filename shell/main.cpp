@@ -1,7 +1,10 @@
-// TapeVantrel. Until the start menu exists, the cassette workspace opens
-// directly; the splash and the menu take their place as they are built.
-#include "MediumProfile.h"
+// TapeVantrel: the splash window first, then the start menu.
+#include "Forms.h"
+#include "Help.h"
 #include "Workspace.h"
+#include "WorkspaceForms.h"
+#include "frmMenu.h"
+#include "frmSplash.h"
 
 #include <QApplication>
 
@@ -10,7 +13,16 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TapeVantrel"));
     QApplication::setOrganizationName(QStringLiteral("TapeVantrel"));
-    tv::workspace::Workspace workspace(tv::workspace::MediumProfile::cassette());
-    workspace.show();
+    QApplication::setApplicationDisplayName(QStringLiteral("Cassette/MiniDisc Vantrel"));
+    app.installEventFilter(new tv::shell::HelpKeyFilter(&app));
+
+    tv::workspace::Workspace::setCommandLine(app.arguments().mid(1).join(QLatin1Char(' ')));
+    tv::workspace::registerWorkspaceForms();
+    tv::shell::Forms::registerForm(QStringLiteral("frmMenu"), [] { return new tv::shell::frmMenu; });
+
+    auto *splash = new tv::shell::frmSplash;
+    if (!splash->Form_Load())
+        return 1; // no sound device: the user has been told
+    splash->show();
     return app.exec();
 }

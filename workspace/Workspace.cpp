@@ -6,7 +6,9 @@
 #include "FolderListBox.h"
 #include "MediaControlBar.h"
 #include "MediaPlayer.h"
+#include "Globals.h"
 #include "Module1.h"
+#include "Pictures.h"
 #include "PlayListBox.h"
 #include "Twips.h"
 #include "cd/CdAudioDevice.h"
@@ -21,7 +23,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace tv::workspace {
@@ -52,7 +54,7 @@ Workspace::Workspace(const MediumProfile &profile, QWidget *parent) : QWidget(pa
 {
     setObjectName(profile.windowName);
     setWindowTitle(profile.windowCaption);
-    setAttribute(Qt::WA_DeleteOnClose, false);
+    setAttribute(Qt::WA_DeleteOnClose); // a closed workspace starts afresh next time
     QFont small = font();
     small.setPointSizeF(8.25);
     setFont(small);
@@ -70,10 +72,17 @@ Workspace::Workspace(const MediumProfile &profile, QWidget *parent) : QWidget(pa
     buildRecordPanel();
     buildLengthStrip();
     buildPlaylists();
+    buildEdgeButtons();
     buildDriveList();
     buildFileMenu();
 
+    // Load: the line break, the counters, the status, the file types, the tips.
+    tv::shell::globals().gstrNewLine = QStringLiteral("\r\n");
+    intRecordIndex = 0;
+    m_intTimeA = m_intTimeB = 0;
+    m_lblStatus->setText(QStringLiteral("Ready!"));
     tv::shell::Module1::subLoadSupportedFileTypes(*this);
+    setToolTips();
     QString error;
     const QString start = QDir::currentPath();
     m_Drive1->setDrive(m_Drive1->driveOf(start));
@@ -108,7 +117,17 @@ void Workspace::buildPreviewPanel()
     column->addWidget(m_MCDlabel);
     column->addStretch(1);
 
+    m_cmdMixer = new QPushButton(QStringLiteral("Mixer"), m_frmPlayMp3);
+    m_cmdMixer->setObjectName(QStringLiteral("cmdMixer"));
+    m_cmdMixer->setToolTip(QStringLiteral("Sound System Mixer"));
+    connect(m_cmdMixer, &QPushButton::clicked, this, &Workspace::cmdMixer_Click);
+    column->addWidget(m_cmdMixer, 0, Qt::AlignRight);
+
+    // Covers the player's own buttons while a recording runs.
     m_txtPlayControlsCover = namedLabel(m_frmPlayMp3, QStringLiteral("txtPlayControlsCover"));
+    m_txtPlayControlsCover->setToolTip(QStringLiteral("Play, Pause and Stop unavailable."));
+    m_txtPlayControlsCover->setAutoFillBackground(true);
+    m_txtPlayControlsCover->setGeometry(4, 14, twips(this, 1400), twips(this, 420));
     m_txtPlayControlsCover->hide();
 
     m_MplayerSongTime = new tv::media::MediaPlayer(this);
@@ -124,6 +143,30 @@ void Workspace::buildRecordPanel()
     const QString caption = isCassette() ? QStringLiteral("Record Sound Files to Tape") : QStringLiteral("Record Sound Files to MiniDisc");
     m_frmRecordMp3 = frame(this, QStringLiteral("frmRecordMp3"), caption, {6480, 0, 6135, 1300});
     auto *column = new QVBoxLayout(m_frmRecordMp3);
+    column->setContentsMargins(4, 2, 4, 2);
+    column->setSpacing(1);
+    auto *buttons = new QHBoxLayout;
+    const QStringList captions = isCassette() ? QStringList{QStringLiteral("Record Tape Side &A"), QStringLiteral("Record Tape Side &B")}
+                                              : QStringList{QStringLiteral("&Record MiniDisc")};
+    for (int side = 0; side < m_profile.sides.size(); ++side) {
+        m_cmdRecordSide[side] = new QPushButton(captions.at(side), m_frmRecordMp3);
+        m_cmdRecordSide[side]->setObjectName(side == 0 ? QStringLiteral("cmdRecordSideA") : QStringLiteral("cmdRecordSideB"));
+        buttons->addWidget(m_cmdRecordSide[side]);
+    }
+    m_cmdPause = new QPushButton(QStringLiteral("&Pause"), m_frmRecordMp3);
+    m_cmdPause->setObjectName(QStringLiteral("cmdPause"));
+    m_cmdStop = new QPushButton(QStringLiteral("&Stop"), m_frmRecordMp3);
+    m_cmdStop->setObjectName(QStringLiteral("cmdStop"));
+    buttons->addWidget(m_cmdPause);
+    buttons->addWidget(m_cmdStop);
+    // The record, pause and stop buttons act once recording is built.
+    for (QPushButton *b : {m_cmdRecordSide[0], m_cmdRecordSide[1], m_cmdPause, m_cmdStop}) {
+        if (b)
+            b->hide();
+    }
+    column->addLayout(buttons);
+    m_lblStatus = namedLabel(m_frmRecordMp3, QStringLiteral("lblStatus"));
+    column->addWidget(m_lblStatus);
     for (int side = 0; side < m_profile.sides.size(); ++side) {
         m_lblRecordSide[side] = namedLabel(m_frmRecordMp3, side == 0 ? QStringLiteral("lblRecordSideA") : QStringLiteral("lblRecordSideB"));
         column->addWidget(m_lblRecordSide[side]);
@@ -188,11 +231,58 @@ void Workspace::buildPlaylists()
         m_lstPlayList[side]->setObjectName(a ? QStringLiteral("lstPlayListA") : QStringLiteral("lstPlayListB"));
         connect(m_lstPlayList[side], &tv::controls::PlayListBox::filesDropped, this, &Workspace::lstPlayList_OLEDragDrop);
         column->addWidget(m_lstPlayList[side], 1);
+        auto *row = new QHBoxLayout;
         m_lblInfo[side] = namedLabel(m_frmTapeSide[side], a ? QStringLiteral("lblInfoA") : QStringLiteral("lblInfoB"));
-        column->addWidget(m_lblInfo[side]);
+        row->addWidget(m_lblInfo[side], 1);
+        const QString letter = a ? QStringLiteral("A") : QStringLiteral("B");
+        const auto button = [&](QPushButton *&slot, const QString &name, const QString &caption) {
+            slot = new QPushButton(caption, m_frmTapeSide[side]);
+            slot->setObjectName(name);
+            row->addWidget(slot);
+        };
+        button(m_cmdUp[side], QStringLiteral("cmdUp") + letter, QString());
+        m_cmdUp[side]->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+        m_cmdUp[side]->setToolTip(QStringLiteral("Move selected file UP in playlist."));
+        button(m_cmdDown[side], QStringLiteral("cmdDown") + letter, QString());
+        m_cmdDown[side]->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+        m_cmdDown[side]->setToolTip(QStringLiteral("Move selected file DOWN in playlist."));
+        button(m_cmdDelete[side], QStringLiteral("cmdDelete") + letter, QStringLiteral("Delete Selected"));
+        // Moving and deleting entries come with playlist editing.
+        for (QPushButton *b : {m_cmdUp[side], m_cmdDown[side], m_cmdDelete[side]})
+            b->hide();
+        button(m_cmdPrint[side], QStringLiteral("cmdPrint_%1").arg(side), QStringLiteral("Print Insert"));
+        connect(m_cmdPrint[side], &QPushButton::clicked, this, &Workspace::cmdPrint_Click);
+        column->addLayout(row);
         if (!a)
             m_frmTapeSide[side]->hide();
     }
+}
+
+void Workspace::buildEdgeButtons()
+{
+    const auto edge = [this](const char *name, const QString &caption, QRect geometry) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(twipsRect(this, geometry.x(), geometry.y(), geometry.width(), geometry.height()));
+        return b;
+    };
+    m_cmdPrevRec = edge("cmdPrevRec", QString(), {30, 100, 255, 1200});
+    m_cmdPrevRec->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
+    m_cmdHelp = edge("cmdHelp", QStringLiteral("?"), {30, 1410, 255, 255});
+    m_cmdHelp->setToolTip(QStringLiteral("Click Here for Details and More Help."));
+    m_cmdTapeSide = edge("cmdTapeSide", QString(), {30, 2130, 255, 1900});
+    m_cmdTapeSide->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    m_cmdTapeSideList = edge("cmdTapeSideList", isCassette() ? QStringLiteral("Hide TapeSide Playlist") : QStringLiteral("Hide MiniDisc Playlist"),
+                             {30, 1800, 6375, 255});
+    if (isCassette()) {
+        m_Picture1 = namedLabel(this, QStringLiteral("Picture1_1"));
+        m_Picture1->setPixmap(tv::shell::Pictures::cassette(twips(this, 240), twips(this, 165)));
+        m_Picture1->setGeometry(twipsRect(this, 30, 4060, 255, 180));
+    }
+    connect(m_cmdPrevRec, &QPushButton::clicked, this, &Workspace::cmdPrevRec_Click);
+    connect(m_cmdTapeSide, &QPushButton::clicked, this, &Workspace::cmdTapeSide_Click);
+    connect(m_cmdTapeSideList, &QPushButton::clicked, this, &Workspace::cmdTapeSideList_Click);
+    connect(m_cmdHelp, &QPushButton::clicked, this, &Workspace::cmdHelp_Click);
 }
 
 void Workspace::buildDriveList()
@@ -269,22 +359,6 @@ bool Workspace::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void Workspace::cmdDriveList_Click()
-{
-    // Shows or hides the drive list, the window growing or shrinking by its height.
-    m_cmdDummyFocus->setFocus();
-    const int height = twips(this, 2505);
-    if (m_frmDriveList->isHidden()) {
-        setFixedHeight(this->height() + height);
-        m_frmDriveList->show();
-        m_cmdDriveList->setText(QStringLiteral("Hide Drive List"));
-    } else {
-        m_frmDriveList->hide();
-        setFixedHeight(this->height() - height);
-        m_cmdDriveList->setText(QStringLiteral("Display Drive List"));
-    }
 }
 
 } // namespace tv::workspace

@@ -74,16 +74,36 @@ public:
     void lstPlayList_OLEDragDrop(const QStringList &paths);
     // Shows the file popup with its items enabled by the state of File1.
     void File1_MouseDown(Qt::MouseButton button, const QPoint &globalPos);
+
+    // Window and control states (Workspace_Panels.cpp)
+    void cmdPrevRec_Click();
+    void cmdTapeSide_Click();
+    void cmdTapeSideList_Click();
     void cmdDriveList_Click();
+    void cmdHelp_Click();
+    void cmdPrint_Click();
+    void cmdMixer_Click();
+    void subSetControls(const QString &mode);
+    void subOpenCommandLineFile();
+    bool blnRecordingA = false;
+    bool blnRecordingB = false;
+    int intRecordIndex = 0;
+    // The program's command line: one path, set once by main.
+    static void setCommandLine(const QString &commandLine);
+    // Known volume mixers, looked for on the PATH in this order.
+    static const QStringList &mixerPrograms();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildPreviewPanel();
     void buildRecordPanel();
     void buildLengthStrip();
     void buildPlaylists();
+    void buildEdgeButtons();
     void buildDriveList();
     void buildFileMenu();
     void sideTimeCalc(int side);
@@ -94,6 +114,10 @@ private:
     void txtOneSecondDelay_Change();
     bool addOneSong(const QString &fullPath);
     void updateFileMenu();
+    void setToolTips();
+    void slideSwap(QWidget *front, QWidget *back, bool showAndHide);
+    void resizeBy(int deltaTwips, bool moveDriveList);
+    int heightTwips() const;
 
     const MediumProfile &m_profile;
     qint64 m_intTimeA = 0;
@@ -110,8 +134,20 @@ private:
     tv::media::CdAudioDevice *m_MCDtime = nullptr;
     QLabel *m_MCDlabel = nullptr;
 
+    QPushButton *m_cmdMixer = nullptr;
+    QPushButton *m_cmdPrevRec = nullptr;
+    QPushButton *m_cmdTapeSide = nullptr;
+    QPushButton *m_cmdHelp = nullptr;
+    QPushButton *m_cmdTapeSideList = nullptr;
+    QLabel *m_Picture1 = nullptr;
+    bool m_commandLineDone = false;
+
     QGroupBox *m_frmRecordMp3 = nullptr;
     QLabel *m_lblRecordSide[2] = {};
+    QPushButton *m_cmdRecordSide[2] = {};
+    QPushButton *m_cmdPause = nullptr;
+    QPushButton *m_cmdStop = nullptr;
+    QLabel *m_lblStatus = nullptr;
 
     QGroupBox *m_frmTapeLength = nullptr;
     QList<QRadioButton *> m_lengthOptions;
@@ -124,6 +160,10 @@ private:
     QGroupBox *m_frmTapeSide[2] = {};
     tv::controls::PlayListBox *m_lstPlayList[2] = {};
     QLabel *m_lblInfo[2] = {};
+    QPushButton *m_cmdPrint[2] = {};
+    QPushButton *m_cmdUp[2] = {};
+    QPushButton *m_cmdDown[2] = {};
+    QPushButton *m_cmdDelete[2] = {};
 
     QPushButton *m_cmdDriveList = nullptr;
     QGroupBox *m_frmDriveList = nullptr;
