@@ -70,8 +70,6 @@ void MediaPlayer::setFileName(const QString &path)
     m_duration = *length.seconds;
     m_error.clear();
     if (m_autoStart) {
-        if (m_state == Paused)
-            setState(Stopped);
         m_playSerial = ++m_nextSerial;
         output().startFile(m_playSerial, m_fileName, 0);
         if (m_state == Closed)

@@ -31,8 +31,10 @@ frmSplash::frmSplash(QWidget *parent)
     column->addWidget(m_animation1);
     column->addWidget(m_lblVersion, 0, Qt::AlignRight);
     column->addWidget(m_notice, 0, Qt::AlignHCenter);
-    connect(m_player, &tv::media::MediaPlayer::playStateChanged, this, [this](int, int newState) {
-        if (newState == tv::media::MediaPlayer::Stopped)
+    // The sound has ended when the player stops; opening the file (closed to
+    // stopped, just before it starts) is no end.
+    connect(m_player, &tv::media::MediaPlayer::playStateChanged, this, [this](int oldState, int newState) {
+        if (newState == tv::media::MediaPlayer::Stopped && oldState != tv::media::MediaPlayer::Closed)
             closeSplash();
     });
 }
@@ -57,8 +59,8 @@ QString frmSplash::soundPath(const QString &folder)
 bool frmSplash::event(QEvent *event)
 {
     // The sound starts when the window becomes active; a desktop without a
-    // window manager may never activate it, so showing it starts it too. An
-    // activation while the sound still plays leaves it playing.
+    // window manager may never activate it, so showing it starts it too.
+    // It starts once: a later activation does not start it over.
     const bool result = QWidget::event(event);
     if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
         QMetaObject::invokeMethod(this, &frmSplash::startSound, Qt::QueuedConnection);
@@ -67,7 +69,7 @@ bool frmSplash::event(QEvent *event)
 
 void frmSplash::startSound()
 {
-    if (!m_closing && m_player->playState() != tv::media::MediaPlayer::Playing)
+    if (!m_closing && m_player->playState() == tv::media::MediaPlayer::Closed)
         m_player->setFileName(soundPath(QCoreApplication::applicationDirPath()));
 }
 

@@ -1,0 +1,202 @@
+// The splash, the start menu, the message window, the About box and help.
+#include "Forms.h"
+#include "Help.h"
+#include "Launcher.h"
+#include "MediaPlayer.h"
+#include "MessageBox.h"
+#include "WorkspaceForms.h"
+#include "frmAbout.h"
+#include "frmMenu.h"
+#include "frmMsgBox.h"
+#include "frmSplash.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace tv::shell;
+
+class ShellWindowsTest : public QObject
+{
+    Q_OBJECT
+    QList<MsgBoxCall> m_boxes;
+    QList<LaunchRequest> m_launches;
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        tv::workspace::registerWorkspaceForms();
+        Forms::registerForm(QStringLiteral("frmMenu"), [] { return new frmMenu; });
+        setMsgBoxAnswerer([this](const MsgBoxCall &call) {
+            m_boxes.append(call);
+            return int(Msg::Ok);
+        });
+        setStarter([this](const LaunchRequest &r) {
+            m_launches.append(r);
+            return true;
+        });
+    }
+    void init()
+    {
+        m_boxes.clear();
+        m_launches.clear();
+    }
+
+    void splash_soundPath_hasOneSeparator()
+    {
+        QCOMPARE(frmSplash::soundPath(QStringLiteral("/")), QStringLiteral("/Splash.dll"));
+        QCOMPARE(frmSplash::soundPath(QStringLiteral("/a")), QStringLiteral("/a/Splash.dll"));
+    }
+
+    void splash_loadShowsVersion_andFindsTheSoundDevice()
+    {
+        auto *splash = new frmSplash;
+        QVERIFY(splash->Form_Load());
+        QCOMPARE(splash->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 7.0.0"));
+        QVERIFY(m_boxes.isEmpty());
+        delete splash;
+    }
+
+    void splash_keyDuringTheSound_closesOnceAndShowsTheMenu()
+    {
+        QPointer<frmSplash> splash = new frmSplash;
+        QVERIFY(splash->Form_Load());
+        QSignalSpy closed(splash.data(), &frmSplash::closed);
+        splash->show();
+        QTRY_COMPARE(splash->MPlayerSplash()->playState(), int(tv::media::MediaPlayer::Playing));
+        QCOMPARE(splash->MPlayerSplash()->fileName(), QStringLiteral(TV_PROGRAM_DIR "/Splash.dll"));
+        QTest::keyClick(splash.data(), Qt::Key_Space);
+        QCOMPARE(closed.size(), 1);
+        QTRY_VERIFY(splash.isNull()); // the window is gone, and its sound with it
+        QVERIFY(Forms::find(QStringLiteral("frmMenu"))->isVisible());
+        Forms::find(QStringLiteral("frmMenu"))->hide();
+    }
+
+    void splash_endOfSound_closesIt_pauseDoesNot()
+    {
+        QPointer<frmSplash> splash = new frmSplash;
+        QVERIFY(splash->Form_Load());
+        QSignalSpy closed(splash.data(), &frmSplash::closed);
+        splash->show();
+        QTRY_COMPARE(splash->MPlayerSplash()->playState(), int(tv::media::MediaPlayer::Playing));
+        splash->MPlayerSplash()->pause(); // 2 -> 1 is not the end
+        QTest::qWait(100);
+        QCOMPARE(closed.size(), 0);
+        splash->MPlayerSplash()->play();
+        QTRY_COMPARE_WITH_TIMEOUT(closed.size(), 1, 5000); // the jingle is 1.7 s
+        QTRY_VERIFY(splash.isNull());
+        Forms::find(QStringLiteral("frmMenu"))->hide();
+    }
+
+    void menu_buttonsOpenTheWorkspaces()
+    {
+        auto *menu = Forms::get<frmMenu>(QStringLiteral("frmMenu"));
+        QCOMPARE(menu->windowTitle(), QStringLiteral("Cassette & Mini-Disc Vantrel"));
+        QCOMPARE(menu->findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("S E L E C T"));
+        QCOMPARE(menu->findChild<QToolButton *>(QStringLiteral("cmdTapeVantrel"))->toolTip(), QStringLiteral("Start The Cassette Tape Vantrel"));
+        QCOMPARE(menu->findChild<QToolButton *>(QStringLiteral("cmdMiniDiscVantrel"))->toolTip(), QStringLiteral("Start The Mini-Disc Vantrel"));
+        QCOMPARE(menu->findChild<QToolButton *>(QStringLiteral("cmdMiniPlayer"))->toolTip(), QStringLiteral("Launch Mini-Player"));
+        menu->show();
+        menu->findChild<QToolButton *>(QStringLiteral("cmdTapeVantrel"))->click();
+        QVERIFY(menu->isHidden());
+        QWidget *tape = Forms::find(QStringLiteral("MP3DragDrop"));
+        QVERIFY(tape && tape->isVisible());
+        QVERIFY(tape->close()); // closing a workspace shows the menu again
+        QVERIFY(menu->isVisible());
+        QTRY_VERIFY(!Forms::find(QStringLiteral("MP3DragDrop")));
+        menu->findChild<QToolButton *>(QStringLiteral("cmdMiniDiscVantrel"))->click();
+        QWidget *disc = Forms::find(QStringLiteral("MP3MiniDisc"));
+        QVERIFY(disc && disc->isVisible());
+        QCOMPARE(disc->windowTitle(), QStringLiteral("The Mini-Disc Vantrel"));
+        disc->close();
+        QTRY_VERIFY(!Forms::find(QStringLiteral("MP3MiniDisc")));
+    }
+
+    void menu_miniPlayer_loadsTheTapeWorkspaceUnseen()
+    {
+        auto *menu = Forms::get<frmMenu>(QStringLiteral("frmMenu"));
+        menu->show();
+        menu->findChild<QToolButton *>(QStringLiteral("cmdMiniPlayer"))->click();
+        QWidget *tape = Forms::find(QStringLiteral("MP3DragDrop"));
+        QVERIFY(tape);
+        QVERIFY(!tape->isVisible());
+        delete tape;
+    }
+
+    void msgBoxWindow_showsTitleAndMessage_okCloses()
+    {
+        QPointer<frmMsgBox> box = new frmMsgBox;
+        box->setWindowTitle(QStringLiteral("Tape Side A Recording Complete"));
+        box->lblMsgBox()->setText(QStringLiteral("Done."));
+        QTimer::singleShot(0, box.data(), [box] { box->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click(); });
+        QCOMPARE(box->exec(), int(QDialog::Accepted));
+        QTRY_VERIFY(box.isNull());
+    }
+
+    void about_showsItsTexts()
+    {
+        frmAbout about;
+        QCOMPARE(about.findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("The Tape Vantrel"));
+        QCOMPARE(about.findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 7.0.0"));
+        const QString text = frmAbout::descriptionText();
+        QVERIFY(text.startsWith(QStringLiteral("Welcome to The Cassette Tape and Mini-Disc Vantrel.\n\rThis software is designed")));
+        QVERIFY(text.contains(QStringLiteral("Mini-Disc Length.\n\r\n\rTo begin using The Tape Vantrel simply:\n\r1.)Select")));
+        QVERIFY(text.endsWith(QStringLiteral("5.)Click on the TapeSide A/B or Mini-Disc Record button and follow the prompts.")));
+        // Shown with one line break for each "\n\r".
+        QVERIFY(!about.findChild<QLabel *>(QStringLiteral("lblDescription"))->text().contains(QLatin1Char('\r')));
+        for (const char *name : {"cmdOK", "cmdSysInfo", "cmdHelp"})
+            QVERIFY(about.findChild<QPushButton *>(QLatin1String(name)));
+    }
+
+    void about_sysInfo_startsTheFirstProgramFound()
+    {
+        QTemporaryDir bin;
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        frmAbout about;
+        about.StartSysInfo();
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes.first().text, QStringLiteral("System Information Is Unavailable At This Time"));
+        QCOMPARE(m_boxes.first().title, kApplicationTitle);
+        QFile fake(bin.filePath(QStringLiteral("kinfocenter")));
+        QVERIFY(fake.open(QIODevice::WriteOnly));
+        fake.write("#!/bin/sh\n");
+        fake.close();
+        fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        about.StartSysInfo();
+        qputenv("PATH", oldPath);
+        QCOMPARE(m_launches.size(), 1);
+        QCOMPARE(m_launches.first().program, fake.fileName());
+        QCOMPARE(m_boxes.size(), 1);
+    }
+
+    void help_f1OpensTheGuide()
+    {
+        QVERIFY(QFile::exists(helpFilePath()));
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::keyClick(&window, Qt::Key_F1);
+        QCOMPARE(m_launches.size(), 1);
+        QCOMPARE(m_launches.first().document, helpFilePath());
+        frmAbout about;
+        about.findChild<QPushButton *>(QStringLiteral("cmdHelp"))->click();
+        QCOMPARE(m_launches.size(), 2);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    app.installEventFilter(new HelpKeyFilter(&app));
+    ShellWindowsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_shell_windows.moc"
