@@ -276,8 +276,9 @@ void Workspace::buildEdgeButtons()
                              {30, 1800, 6375, 255});
     if (isCassette()) {
         m_Picture1 = namedLabel(this, QStringLiteral("Picture1_1"));
-        m_Picture1->setPixmap(tv::shell::Pictures::cassette(twips(this, 240), twips(this, 165)));
-        m_Picture1->setGeometry(twipsRect(this, 30, 4060, 255, 180));
+        m_Picture1->setPixmap(tv::shell::Pictures::cassette(twips(this, 225), twips(this, 165)));
+        m_Picture1->setGeometry(twipsRect(this, 45, 2160, 225, 165));
+        m_Picture1->setAttribute(Qt::WA_TransparentForMouseEvents); // clicks reach cmdTapeSide beneath
     }
     connect(m_cmdPrevRec, &QPushButton::clicked, this, &Workspace::cmdPrevRec_Click);
     connect(m_cmdTapeSide, &QPushButton::clicked, this, &Workspace::cmdTapeSide_Click);
