@@ -101,6 +101,7 @@ void OutputWorker::resume()
 {
     m_gainTarget = 1.0;
     m_dropWhenSilent = false;
+    pump();
 }
 
 void OutputWorker::stopSong()
@@ -120,7 +121,7 @@ void OutputWorker::seek(qint64 positionMs)
     if (!m_source || !m_source->seekMs(positionMs))
         return;
     m_ring.clear();
-    m_sourceEnded = m_endMarked = false;
+    m_sourceEnded = m_endMarked = m_finishScheduled = false;
     m_songFrame = framesForMs(positionMs);
     m_clock.reset(m_songFrame);
     m_shared.positionMs = positionMs;
@@ -131,7 +132,7 @@ void OutputWorker::dropSong()
 {
     m_source.reset();
     m_ring.clear();
-    m_sourceEnded = m_endMarked = m_dropWhenSilent = false;
+    m_sourceEnded = m_endMarked = m_dropWhenSilent = m_finishScheduled = false;
     m_serial = 0;
     m_idleSince.start();
 }
@@ -164,8 +165,11 @@ void OutputWorker::pump()
 {
     if (!m_sink || !m_device)
         return;
-    // Push mode: we write exactly as much as the sink has room for, so the
-    // count of frames handed over is the count the sound server took.
+    // Push mode: only song frames are written, as many as the sink has room
+    // for, so the count handed over is the count the sound server took.
+    // Between songs and while paused nothing is written: the server then
+    // plays clean digital silence, and the next song, written as a whole
+    // buffer at once, starts without waiting behind queued silence.
     qint64 room = m_sink->bytesFree();
     if (!m_pending.isEmpty()) {
         const qint64 n = m_device->write(m_pending);
@@ -176,46 +180,53 @@ void OutputWorker::pump()
             return;
     }
     const qint64 frames = room / kBytesPerFrame;
-    if (frames <= 0)
+    if (frames <= 0 || !m_source)
         return;
     QByteArray block(frames * kBytesPerFrame, Qt::Uninitialized);
-    render(reinterpret_cast<qint16 *>(block.data()), frames);
+    const qint64 produced = render(reinterpret_cast<qint16 *>(block.data()), frames);
+    if (produced <= 0)
+        return;
+    block.truncate(produced * kBytesPerFrame);
     const qint64 n = m_device->write(block);
     if (n < block.size())
         m_pending = block.mid(std::max<qint64>(n, 0));
 }
 
-void OutputWorker::render(qint16 *out, qint64 frames)
+qint64 OutputWorker::render(qint16 *out, qint64 frames)
 {
-    for (qint64 i = 0; i < frames; ++i) {
+    qint64 i = 0;
+    for (; i < frames && m_source; ++i) {
+        if (m_gain <= 0 && m_gainTarget <= 0)
+            break; // paused: nothing more until resumed
+        if (m_ring.frames() == 0 && !m_sourceEnded)
+            fillAhead(framesForMs(20)); // the decoder fell behind: catch up now
         qint16 left = 0, right = 0;
-        bool songFrame = false;
-        if (m_source && (m_gain > 0 || m_gainTarget > 0)) {
-            if (m_ring.frames() == 0 && !m_sourceEnded)
-                fillAhead(framesForMs(20)); // the decoder fell behind: catch up now
-            if (m_ring.take(left, right)) {
-                songFrame = true;
-                if (m_gain != m_gainTarget)
-                    m_gain = m_gainTarget > m_gain ? std::min(1.0, m_gain + kFadeStep) : std::max(0.0, m_gain - kFadeStep);
-                const double g = m_gain * m_volume;
-                if (g != 1.0) {
-                    left = qint16(std::lround(left * g));
-                    right = qint16(std::lround(right * g));
-                }
-            } else if (m_sourceEnded && !m_endMarked) {
+        if (!m_ring.take(left, right)) {
+            if (m_sourceEnded && !m_endMarked) {
                 m_endMarked = true;
                 m_endOut = m_out + i;
             }
+            break;
+        }
+        if (m_gain != m_gainTarget)
+            m_gain = m_gainTarget > m_gain ? std::min(1.0, m_gain + kFadeStep) : std::max(0.0, m_gain - kFadeStep);
+        const double g = m_gain * m_volume;
+        if (g != 1.0) {
+            left = qint16(std::lround(left * g));
+            right = qint16(std::lround(right * g));
         }
         out[2 * i] = left;
         out[2 * i + 1] = right;
-        m_clock.handed(m_out + i, 1, songFrame ? m_songFrame : -1);
-        if (songFrame)
-            ++m_songFrame;
-        if (m_dropWhenSilent && m_gain <= 0)
+        m_clock.handed(m_out + i, 1, m_songFrame++);
+        if (m_dropWhenSilent && m_gain <= 0) {
+            ++i;
+            m_out += i;
             dropSong();
+            return i;
+        }
     }
-    m_out += frames;
+    m_out += i;
+    return i;
 }
 
 qint64 OutputWorker::heardOutIndex() const
@@ -241,10 +252,18 @@ void OutputWorker::tick()
     const qint64 heard = heardOutIndex();
     if (m_source) {
         m_shared.positionMs = msForFrames(m_clock.songFrameAt(heard));
-        if (m_endMarked && heard >= m_endOut) {
+        if (m_endMarked && !m_finishScheduled) {
+            // The last frame is on its way: report the end at the moment it
+            // is heard, not at the next tick.
+            m_finishScheduled = true;
             const quint64 serial = m_serial;
-            dropSong();
-            emit finished(serial);
+            const qint64 waitMs = std::max<qint64>(0, msForFrames(m_endOut - heard));
+            QTimer::singleShot(int(waitMs), Qt::PreciseTimer, this, [this, serial] {
+                if (serial != m_serial || !m_source)
+                    return;
+                dropSong();
+                emit finished(serial);
+            });
         }
     } else if (m_sink && m_idleSince.isValid() && m_idleSince.elapsed() > m_keepOpenMs) {
         closeOutput();

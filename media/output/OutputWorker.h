@@ -18,9 +18,10 @@ namespace tv::media {
 
 // Lives on the playback thread: owns the sound output (a QAudioSink in push
 // mode), the song being played and the ring of frames decoded ahead. Every
-// 10 ms it fills whatever room the sink has; when no song frames are due it
-// writes silence, so the output stays open and clean between songs. Every
-// call but the constructor runs on the playback thread.
+// 10 ms it fills whatever room the sink has with song frames; between songs
+// and while paused it writes nothing and the output stays open, the server
+// playing digital silence. Every call but the constructor runs on the
+// playback thread.
 //
 // Push rather than pull: Qt 6.4's PulseAudio sink pulls in 20 ms periods and
 // then waits with its buffer short of the server's start threshold, which
@@ -55,7 +56,7 @@ private:
     bool ensureOutput(quint64 serial);
     void tick();
     void pump();
-    void render(qint16 *out, qint64 frames);
+    qint64 render(qint16 *out, qint64 frames); // returns the frames it produced
     void fillAhead(qint64 targetFrames);
     qint64 heardOutIndex() const;
     void dropSong();
@@ -73,6 +74,7 @@ private:
     bool m_sourceEnded = false;
     bool m_endMarked = false;
     bool m_dropWhenSilent = false;
+    bool m_finishScheduled = false;
     qint64 m_endOut = 0;
     qint64 m_out = 0;        // frames handed to the sink since it opened
     qint64 m_songFrame = 0;  // the next song frame to hand over
