@@ -56,13 +56,13 @@ void MediaPlayer::setFileName(const QString &path)
 {
     m_openSerial = ++m_nextSerial;
     m_playSerial = 0;
-    if (m_output)
-        m_output->stop();
     m_fileName = path;
     m_startAt = 0;
     m_duration = 0;
     const Duration length = measureFile(path);
     if (!length.ok()) {
+        if (m_output)
+            m_output->stop();
         setState(Closed);
         fail(length.error);
         return;
@@ -70,12 +70,15 @@ void MediaPlayer::setFileName(const QString &path)
     m_duration = *length.seconds;
     m_error.clear();
     if (m_autoStart) {
+        // The new song replaces whatever plays (a pending gap is kept).
         m_playSerial = ++m_nextSerial;
         output().startFile(m_playSerial, m_fileName, 0);
         if (m_state == Closed)
             setState(Stopped);
         setState(Playing);
     } else {
+        if (m_output)
+            m_output->stop();
         setState(Stopped);
     }
 }
@@ -138,6 +141,11 @@ void MediaPlayer::close()
     m_fileName.clear();
     m_duration = 0;
     setState(Closed);
+}
+
+void MediaPlayer::setNextGapMs(int gapMs)
+{
+    output().setNextGap(gapMs);
 }
 
 void MediaPlayer::setVolume(int hundredthsDb)

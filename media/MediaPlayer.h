@@ -41,6 +41,13 @@ public:
     // Closes the file: play state 6.
     void close();
 
+    // For recordings: the next song started by a file-name write begins
+    // exactly gapMs after the end of the song that last played to its end,
+    // as the listener hears it, with clean silence between, provided the
+    // write comes before that moment (a later write starts at once). A
+    // negative value cancels it. Stop and close cancel it too.
+    void setNextGapMs(int gapMs);
+
     // Volume in hundredths of a decibel: 0 is full volume, -10000 silence.
     int volume() const { return m_volume; }
     void setVolume(int hundredthsDb);

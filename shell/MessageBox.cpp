@@ -27,6 +27,11 @@ QMessageBox::Icon iconOf(int style)
 
 } // namespace
 
+bool hasMsgBoxAnswerer()
+{
+    return bool(answerer());
+}
+
 void setMsgBoxAnswerer(MsgBoxAnswerer a)
 {
     answerer() = std::move(a);

@@ -13,6 +13,7 @@ namespace Msg {
 enum : int {
     OkOnly = 0, OkCancel = 1, YesNo = 4,
     Critical = 16, Question = 32, Exclamation = 48, Information = 64,
+    MessageWindow = 0x10000, // the program's own message window, not a message box
 };
 enum Answer : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 } // namespace Msg
@@ -34,5 +35,6 @@ int msgBox(QWidget *parent, const QString &text, int style = Msg::OkOnly, const 
 // (with the title already defaulted) and returns the button to press.
 using MsgBoxAnswerer = std::function<int(const MsgBoxCall &)>;
 void setMsgBoxAnswerer(MsgBoxAnswerer answerer);
+bool hasMsgBoxAnswerer();
 
 } // namespace tv::shell

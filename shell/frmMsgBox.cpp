@@ -1,5 +1,7 @@
 #include "frmMsgBox.h"
 
+#include "MessageBox.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -27,6 +29,18 @@ frmMsgBox::frmMsgBox(QWidget *parent) : QDialog(parent), m_lblMsgBox(new QLabel(
     auto *column = new QVBoxLayout(this);
     column->addLayout(row);
     column->addWidget(ok, 0, Qt::AlignHCenter);
+}
+
+void showMessageWindow(QWidget *parent, const QString &caption, const QString &message)
+{
+    if (hasMsgBoxAnswerer()) {
+        msgBox(parent, message, Msg::MessageWindow, caption);
+        return;
+    }
+    auto *window = new frmMsgBox(parent);
+    window->setWindowTitle(caption);
+    window->lblMsgBox()->setText(message);
+    window->exec();
 }
 
 } // namespace tv::shell

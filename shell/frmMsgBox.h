@@ -19,4 +19,9 @@ private:
     QLabel *m_lblMsgBox;
 };
 
+// Loads the message window, sets its caption and message and shows it
+// modally. An answerer installed for message boxes answers it instead (its
+// style then has Msg::MessageWindow set).
+void showMessageWindow(QWidget *parent, const QString &caption, const QString &message);
+
 } // namespace tv::shell

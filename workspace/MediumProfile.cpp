@@ -18,11 +18,14 @@ const MediumProfile &MediumProfile::cassette()
             {QStringLiteral("opt120"), QStringLiteral("120"), 3600},
         },
         30,
+        QStringLiteral("Cassette"),
         {
             {QStringLiteral("Tape Side A Playlist"), QStringLiteral("Tape Side A"),
-             QStringLiteral("Tape Side A     -    WARNING: Tape Side A Time Exceeded!"), QStringLiteral("  WARNING: Tape Side A Time Exceeded!")},
+             QStringLiteral("Tape Side A     -    WARNING: Tape Side A Time Exceeded!"), QStringLiteral("  WARNING: Tape Side A Time Exceeded!"),
+             QStringLiteral("Tape Side A"), QStringLiteral("A.) Insert Blank Cassette for TapeSide A and Start Recording.")},
             {QStringLiteral("Tape Side B Playlist"), QStringLiteral("Tape Side B"),
-             QStringLiteral("Tape Side B     -    WARNING: Tape Side B Time Exceeded!"), QStringLiteral("  WARNING: Tape Side B Time Exceeded!")},
+             QStringLiteral("Tape Side B     -    WARNING: Tape Side B Time Exceeded!"), QStringLiteral("  WARNING: Tape Side B Time Exceeded!"),
+             QStringLiteral("Tape Side B"), QStringLiteral("A.) Insert Blank Cassette for TapeSide B and Start Recording.")},
         },
     };
     return profile;
@@ -42,9 +45,11 @@ const MediumProfile &MediumProfile::miniDisc()
             {QStringLiteral("opt148"), QStringLiteral("148"), 8880},
         },
         60,
+        QStringLiteral("MiniDisc"),
         {
             {QStringLiteral("MiniDisc Playlist"), QStringLiteral("MiniDisc Playlist"),
-             QStringLiteral("MiniDisc Playlist - WARNING: MiniDisc Time Exceeded!"), QStringLiteral("  WARNING: MiniDisc Time Exceeded!")},
+             QStringLiteral("MiniDisc Playlist - WARNING: MiniDisc Time Exceeded!"), QStringLiteral("  WARNING: MiniDisc Time Exceeded!"),
+             QStringLiteral("MiniDisc"), QStringLiteral("A.) Insert Blank MiniDisc and Start Recording.")},
         },
     };
     return profile;

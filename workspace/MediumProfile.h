@@ -20,6 +20,8 @@ struct SideTexts
     QString normalCaption;
     QString warningCaption; // the frame's caption when over-full
     QString warningLine;    // lblRecordSide's caption when over-full
+    QString recordingName;  // "Tape Side A", "MiniDisc": in the recording messages
+    QString insertLine;     // the first line of the recording prompt
 };
 
 struct MediumProfile
@@ -30,6 +32,7 @@ struct MediumProfile
     QString lengthFrameCaption;
     QList<LengthOption> lengths;
     int customSecondsPerMinute; // 30: half a cassette per side; 60: the whole disc
+    QString mediumWord;         // "Cassette", "MiniDisc": in the pause and stop questions
     QList<SideTexts> sides;     // two for the cassette, one for the MiniDisc
     bool hasSideB() const { return sides.size() > 1; }
 

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tv::workspace {
@@ -91,6 +92,7 @@ Workspace::Workspace(const MediumProfile &profile, QWidget *parent) : QWidget(pa
         m_Dir1->setPath(QDir::rootPath(), error);
     Dir1_Change();
     connect(m_Drive1, &QComboBox::currentIndexChanged, this, &Workspace::Drive1_Change);
+    connectPlayers();
     connect(m_Dir1, &tv::controls::FolderListBox::pathChanged, this, &Workspace::Dir1_Change);
 }
 
@@ -108,6 +110,8 @@ void Workspace::buildPreviewPanel()
     m_MCD = new tv::media::CdControlBar(m_frmPlayMp3);
     m_MCD->setObjectName(QStringLiteral("MCD"));
     m_MCD->device()->setUpdateInterval(1000);
+    // A track ends at its end: nothing of the next track reaches the deck.
+    m_MCD->device()->setPlayToTrackEnd(true);
     m_MCD->hide();
     column->addWidget(m_MCD);
     m_Label1 = namedLabel(m_frmPlayMp3, QStringLiteral("Label1"));
@@ -116,6 +120,16 @@ void Workspace::buildPreviewPanel()
     m_MCDlabel->hide();
     column->addWidget(m_MCDlabel);
     column->addStretch(1);
+
+    // The scan indicator: black while no scan runs, green while one does.
+    m_picScan = new QFrame(m_frmPlayMp3);
+    m_picScan->setObjectName(QStringLiteral("picScan"));
+    m_picScan->setFixedSize(twips(this, 195), twips(this, 195));
+    m_picScan->setAutoFillBackground(true);
+    QPalette scan = m_picScan->palette();
+    scan.setColor(QPalette::Window, Qt::black);
+    m_picScan->setPalette(scan);
+    column->addWidget(m_picScan);
 
     m_cmdMixer = new QPushButton(QStringLiteral("Mixer"), m_frmPlayMp3);
     m_cmdMixer->setObjectName(QStringLiteral("cmdMixer"));
@@ -135,6 +149,15 @@ void Workspace::buildPreviewPanel()
     m_MplayerSongTime->setAutoStart(false);
     m_MCDtime = new tv::media::CdAudioDevice(this);
     m_MCDtime->setObjectName(QStringLiteral("MCDtime"));
+
+    m_Timer1 = new QTimer(this);
+    m_Timer1->setObjectName(QStringLiteral("Timer1"));
+    m_Timer1->setSingleShot(true);
+    m_Timer1->setTimerType(Qt::PreciseTimer);
+    m_Timer1->setInterval(300);
+    m_silenceTimer = new QTimer(this);
+    m_silenceTimer->setSingleShot(true);
+    m_silenceTimer->setTimerType(Qt::PreciseTimer);
 }
 
 void Workspace::buildRecordPanel()
@@ -159,11 +182,10 @@ void Workspace::buildRecordPanel()
     m_cmdStop->setObjectName(QStringLiteral("cmdStop"));
     buttons->addWidget(m_cmdPause);
     buttons->addWidget(m_cmdStop);
-    // The record, pause and stop buttons act once recording is built.
-    for (QPushButton *b : {m_cmdRecordSide[0], m_cmdRecordSide[1], m_cmdPause, m_cmdStop}) {
-        if (b)
-            b->hide();
-    }
+    for (int side = 0; side < m_profile.sides.size(); ++side)
+        connect(m_cmdRecordSide[side], &QPushButton::clicked, this, [this, side] { cmdRecordSide_Click(side); });
+    connect(m_cmdPause, &QPushButton::clicked, this, &Workspace::cmdPause_Click);
+    connect(m_cmdStop, &QPushButton::clicked, this, &Workspace::cmdStop_Click);
     column->addLayout(buttons);
     m_lblStatus = namedLabel(m_frmRecordMp3, QStringLiteral("lblStatus"));
     column->addWidget(m_lblStatus);

@@ -3,10 +3,13 @@
 #include "MediumProfile.h"
 #include "PlayerForm.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QWidget>
 
+class QFrame;
 class QGroupBox;
+class QTimer;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -88,6 +91,32 @@ public:
     bool blnRecordingA = false;
     bool blnRecordingB = false;
     int intRecordIndex = 0;
+    int intRecordTotal = 0;
+    int intPlayerVolume = 0;
+    bool blnCDPlaying = false;
+
+    // Recording (Workspace_Recording.cpp)
+    void cmdRecordSide_Click(int side);
+    void subRecordMP3toTape();
+    void cmdPause_Click();
+    void cmdStop_Click();
+    void MPlayer_PlayStateChange(int oldState, int newState);
+    void Timer1_Timer();
+    bool isBetweenSongs() const;
+
+    // Preview (Workspace_Preview.cpp)
+    void mnuPlay_Click();
+    void lstPlayList_DblClick(int side);
+    void mnuPlayListPlay_Click();
+    void MPlayer_Error();
+    bool isScanning() const;
+
+    // Audio-CD tracks (Workspace_Cd.cpp)
+    void sub_MusicCD(const QString &fileName);
+    void MCD_StatusUpdate();
+    void MCD_PlayClick();
+    void MCD_StopClick();
+    void MCD_GotFocus();
     // The program's command line: one path, set once by main.
     static void setCommandLine(const QString &commandLine);
     // Known volume mixers, looked for on the PATH in this order.
@@ -118,6 +147,13 @@ private:
     void slideSwap(QWidget *front, QWidget *back, bool showAndHide);
     void resizeBy(int deltaTwips, bool moveDriveList);
     int heightTwips() const;
+    void continueStep();
+    int songDelayMs() const;
+    void finishRecording();
+    void endRecordingAfterError();
+    void holdSilence(bool hold);
+    void connectPlayers();
+    QString entryPathAt(int side, int index) const;
 
     const MediumProfile &m_profile;
     qint64 m_intTimeA = 0;
@@ -141,6 +177,13 @@ private:
     QPushButton *m_cmdTapeSideList = nullptr;
     QLabel *m_Picture1 = nullptr;
     bool m_commandLineDone = false;
+    QFrame *m_picScan = nullptr;
+    QTimer *m_Timer1 = nullptr;       // the 300 ms step timer, one shot
+    QTimer *m_silenceTimer = nullptr; // the song delay before the next song
+    qint64 m_nextSongDueMs = -1;      // on m_clock, when the next song is to be handed over
+    int m_heldTimer1Ms = -1;          // remaining times while Pause holds the silence
+    int m_heldSilenceMs = -1;
+    QElapsedTimer m_clock;
 
     QGroupBox *m_frmRecordMp3 = nullptr;
     QLabel *m_lblRecordSide[2] = {};

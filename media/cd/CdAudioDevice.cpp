@@ -37,9 +37,15 @@ AudioOutput &CdAudioDevice::output()
         m_output = new AudioOutput(this);
         // Played on past the last track: the disc has ended, the device stops there.
         connect(m_output, &AudioOutput::finished, this, [this](quint64 serial) {
-            if (serial == m_serial && m_mode == Mode::Playing && m_disc) {
+            if (serial != m_serial || m_mode != Mode::Playing || !m_disc)
+                return;
+            m_mode = Mode::Stopped;
+            if (m_playEnd >= 0) {
+                // The end of the track: the position moves on to the next one.
+                m_seekSector = m_playEnd + 1;
+                emit statusUpdate();
+            } else {
                 m_seekSector = m_disc->lastAudioSector();
-                m_mode = Mode::Stopped;
             }
         });
         connect(m_output, &AudioOutput::failed, this, [this](quint64 serial, const QString &why) {
@@ -144,10 +150,12 @@ bool CdAudioDevice::play()
         m_mode = Mode::Playing;
         return true;
     }
-    if (m_seekSector >= m_disc->lastAudioSector())
+    if (m_seekSector > m_disc->lastAudioSector())
         return fail(QStringLiteral("Play has reached the end of the disc."));
     m_playStart = m_seekSector;
-    output().startSource(++m_serial, std::make_shared<CdSource>(m_disc, m_playStart), 0);
+    const CdDisc::Track *track = m_disc->trackAtSector(m_playStart);
+    m_playEnd = (m_playToTrackEnd && track) ? track->lastSector : -1;
+    output().startSource(++m_serial, std::make_shared<CdSource>(m_disc, m_playStart, m_playEnd), 0);
     m_mode = Mode::Playing;
     return true;
 }
@@ -218,8 +226,8 @@ quint32 CdAudioDevice::position() const
     if (m_timeFormat == Milliseconds)
         return quint32(sectorsToMs(sector));
     const CdDisc::Track *t = m_disc->trackAtSector(sector);
-    if (!t)
-        t = &m_disc->tracks().last();
+    if (!t) // past the last track: the lead-out, numbered after it
+        return packTmsf(m_disc->tracks().last().number + 1, 0);
     return packTmsf(t->number, std::max(0, sector - t->firstSector));
 }
 

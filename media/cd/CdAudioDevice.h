@@ -55,6 +55,12 @@ public:
     bool isOpen() const { return m_disc != nullptr; }
     bool isPlaying() const { return m_mode == Mode::Playing; }
 
+    // With this set, "Play" stops at the end of the track it plays, with the
+    // position at the start of the following track and a status update
+    // raised at once, so that nothing of the next track is heard. Off by
+    // default: play runs on into the following tracks.
+    void setPlayToTrackEnd(bool on) { m_playToTrackEnd = on; }
+
     void setUpdateInterval(int ms);
     int updateInterval() const { return m_updateInterval; }
 
@@ -90,6 +96,8 @@ private:
     int m_track = 0;
     int m_updateInterval = 1000;
     Mode m_mode = Mode::Stopped;
+    bool m_playToTrackEnd = false;
+    int m_playEnd = -1; // the last sector of the running play, -1 for the disc's end
     int m_seekSector = 0;  // where the next Play starts
     int m_playStart = 0;   // sector that the running play started at
     quint64 m_serial = 0;

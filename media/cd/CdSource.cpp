@@ -7,8 +7,9 @@
 
 namespace tv::media {
 
-CdSource::CdSource(std::shared_ptr<CdDisc> disc, int startSector)
-    : m_disc(std::move(disc)), m_startSector(startSector), m_nextSector(startSector)
+CdSource::CdSource(std::shared_ptr<CdDisc> disc, int startSector, int lastSector)
+    : m_disc(std::move(disc)), m_startSector(startSector), m_nextSector(startSector),
+      m_lastSector(lastSector < 0 ? m_disc->lastAudioSector() : std::min(lastSector, m_disc->lastAudioSector()))
 {
 }
 
@@ -17,8 +18,7 @@ qint64 CdSource::readFrames(qint16 *out, qint64 maxFrames)
     qint64 written = 0;
     while (written < maxFrames) {
         if (m_bufferPos >= m_buffer.size()) {
-            const int last = m_disc->lastAudioSector();
-            const int count = std::min(kSectorsPerRead, last - m_nextSector + 1);
+            const int count = std::min(kSectorsPerRead, m_lastSector - m_nextSector + 1);
             if (count <= 0)
                 break;
             m_buffer.resize(std::size_t(count) * CdDisc::kFramesPerSector * kChannels);

@@ -12,7 +12,9 @@ namespace tv::media {
 class CdSource final : public AudioSource
 {
 public:
-    CdSource(std::shared_ptr<CdDisc> disc, int startSector);
+    // Plays from startSector to lastSector (the end of the last music track
+    // when lastSector is -1).
+    CdSource(std::shared_ptr<CdDisc> disc, int startSector, int lastSector = -1);
 
     qint64 readFrames(qint16 *out, qint64 maxFrames) override;
     bool seekMs(qint64 positionMs) override;
@@ -24,6 +26,7 @@ private:
     std::shared_ptr<CdDisc> m_disc;
     int m_startSector;
     int m_nextSector;
+    int m_lastSector;
     std::vector<qint16> m_buffer;
     std::size_t m_bufferPos = 0; // in samples
     QString m_error;

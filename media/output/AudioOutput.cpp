@@ -50,6 +50,7 @@ void AudioOutput::startSource(quint64 serial, std::shared_ptr<AudioSource> sourc
     });
 }
 
+void AudioOutput::setNextGap(qint64 gapMs) { post([w = m_worker, gapMs] { w->setNextGap(gapMs); }); }
 void AudioOutput::pause() { post([w = m_worker] { w->pause(); }); }
 void AudioOutput::resume() { post([w = m_worker] { w->resume(); }); }
 void AudioOutput::stop() { m_shared.positionSerial = 0; post([w = m_worker] { w->stopSong(); }); }

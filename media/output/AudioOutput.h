@@ -26,6 +26,7 @@ public:
     void pause();
     void resume();
     void stop();
+    void setNextGap(qint64 gapMs);
     void seek(qint64 positionMs);
     void setGain(double linear);
     // How long the output stays open with nothing to play (silence) before it closes.

@@ -46,6 +46,9 @@ bool OutputWorker::ensureOutput(quint64 serial)
     m_sink = new QAudioSink(device, format, this);
     m_sink->setBufferSize(int(kSinkBufferFrames * kBytesPerFrame));
     m_out = 0;
+    m_lastEndOut = 0;
+    m_gapTargetOut = -1;
+    m_anchorHeard = 0;
     m_pending.clear();
     m_device = m_sink->start();
     if (!m_device || m_sink->error() != QAudio::NoError) {
@@ -85,10 +88,13 @@ void OutputWorker::startSource(quint64 serial, std::shared_ptr<AudioSource> sour
     if (startMs > 0 && m_source->seekMs(startMs))
         m_songFrame = framesForMs(startMs);
     m_clock.reset(m_songFrame);
+    m_leadSilence = m_gapTargetOut >= 0 ? std::max<qint64>(0, m_gapTargetOut - m_out) : 0;
+    m_gapTargetOut = -1;
     m_gain = m_gainTarget = paused ? 0.0 : 1.0;
     m_shared.positionSerial = serial;
     m_shared.positionMs = msForFrames(m_songFrame);
     fillAhead(kAheadFrames);
+    m_anchorReset = true;
     pump();
 }
 
@@ -101,11 +107,19 @@ void OutputWorker::resume()
 {
     m_gainTarget = 1.0;
     m_dropWhenSilent = false;
+    m_anchorReset = true;
+    pump();
+}
+
+void OutputWorker::setNextGap(qint64 gapMs)
+{
+    m_gapTargetOut = gapMs < 0 ? -1 : m_lastEndOut + framesForMs(gapMs);
     pump();
 }
 
 void OutputWorker::stopSong()
 {
+    m_gapTargetOut = -1;
     // Fade out rather than cut, so the deck records no click.
     if (m_source && m_gain > 0) {
         m_gainTarget = 0.0;
@@ -133,6 +147,7 @@ void OutputWorker::dropSong()
     m_source.reset();
     m_ring.clear();
     m_sourceEnded = m_endMarked = m_dropWhenSilent = m_finishScheduled = false;
+    m_leadSilence = 0;
     m_serial = 0;
     m_idleSince.start();
 }
@@ -180,8 +195,21 @@ void OutputWorker::pump()
             return;
     }
     const qint64 frames = room / kBytesPerFrame;
-    if (frames <= 0 || !m_source)
+    if (frames <= 0)
         return;
+    if (!m_source) {
+        // Between songs of a recording: clean silence up to where the next
+        // song is due, so that it joins the stream exactly there.
+        const qint64 silence = std::min(frames, m_gapTargetOut - m_out);
+        if (m_gapTargetOut < 0 || silence <= 0)
+            return;
+        QByteArray zeros(silence * kBytesPerFrame, '\0');
+        const qint64 n = m_device->write(zeros);
+        m_out += silence;
+        if (n < zeros.size())
+            m_pending = zeros.mid(std::max<qint64>(n, 0));
+        return;
+    }
     QByteArray block(frames * kBytesPerFrame, Qt::Uninitialized);
     const qint64 produced = render(reinterpret_cast<qint16 *>(block.data()), frames);
     if (produced <= 0)
@@ -195,6 +223,10 @@ void OutputWorker::pump()
 qint64 OutputWorker::render(qint16 *out, qint64 frames)
 {
     qint64 i = 0;
+    for (; i < frames && m_leadSilence > 0; ++i, --m_leadSilence) {
+        out[2 * i] = out[2 * i + 1] = 0;
+        m_clock.handed(m_out + i, 1, -1);
+    }
     for (; i < frames && m_source; ++i) {
         if (m_gain <= 0 && m_gainTarget <= 0)
             break; // paused: nothing more until resumed
@@ -204,7 +236,7 @@ qint64 OutputWorker::render(qint16 *out, qint64 frames)
         if (!m_ring.take(left, right)) {
             if (m_sourceEnded && !m_endMarked) {
                 m_endMarked = true;
-                m_endOut = m_out + i;
+                m_endOut = m_lastEndOut = m_out + i;
             }
             break;
         }
@@ -237,6 +269,30 @@ qint64 OutputWorker::heardOutIndex() const
     return std::max<qint64>(0, m_out - queuedBytes / kBytesPerFrame);
 }
 
+qint64 OutputWorker::heardNow()
+{
+    // The sink tells how much it still holds only when the server asks for
+    // more, so a reading may lag the truth by one of the server's blocks but
+    // never runs ahead of it. The playing position moves on at the sample
+    // rate: the best estimate is the latest reading or an earlier one carried
+    // forward by the time since, whichever is further, and never beyond what
+    // was written.
+    const qint64 reading = heardOutIndex();
+    const qint64 now = m_anchorClock.isValid() ? m_anchorClock.nsecsElapsed() : 0;
+    if (!m_anchorClock.isValid())
+        m_anchorClock.start();
+    const qint64 carried = m_anchorHeard + (now - m_anchorNs) * kSampleRate / 1000000000LL;
+    // A carried position beyond what was written means the stream ran dry
+    // (between songs, paused): the reading is exact again then.
+    if (reading >= carried || carried > m_out || m_anchorReset) {
+        m_anchorReset = false;
+        m_anchorHeard = reading;
+        m_anchorNs = now;
+        return reading;
+    }
+    return std::min(carried, m_out);
+}
+
 void OutputWorker::tick()
 {
     if (m_sink && m_sink->state() == QAudio::StoppedState && m_sink->error() != QAudio::NoError) {
@@ -249,7 +305,7 @@ void OutputWorker::tick()
     }
     fillAhead(kAheadFrames);
     pump();
-    const qint64 heard = heardOutIndex();
+    const qint64 heard = heardNow();
     if (m_source) {
         m_shared.positionMs = msForFrames(m_clock.songFrameAt(heard));
         if (m_endMarked && !m_finishScheduled) {

@@ -43,6 +43,9 @@ public:
     void pause();
     void resume();
     void stopSong();
+    // The next song to start begins gapMs after the end of the last one in
+    // the stream, silence in between (a negative gap: start at once).
+    void setNextGap(qint64 gapMs);
     void seek(qint64 positionMs);
     void setGain(double linear) { m_volume = linear; }
     void setKeepOpenMs(int ms) { m_keepOpenMs = ms; }
@@ -59,6 +62,7 @@ private:
     qint64 render(qint16 *out, qint64 frames); // returns the frames it produced
     void fillAhead(qint64 targetFrames);
     qint64 heardOutIndex() const;
+    qint64 heardNow();
     void dropSong();
 
     Shared &m_shared;
@@ -76,6 +80,9 @@ private:
     bool m_dropWhenSilent = false;
     bool m_finishScheduled = false;
     qint64 m_endOut = 0;
+    qint64 m_lastEndOut = 0;   // where the last song that played to its end ended
+    qint64 m_gapTargetOut = -1; // where the next song is due, or -1
+    qint64 m_leadSilence = 0;  // silence still to write before the song's first frame
     qint64 m_out = 0;        // frames handed to the sink since it opened
     qint64 m_songFrame = 0;  // the next song frame to hand over
     double m_gain = 1.0;     // fade ramp, 0..1
@@ -83,6 +90,10 @@ private:
     double m_volume = 1.0;
     int m_keepOpenMs = 15000;
     QElapsedTimer m_idleSince;
+    QElapsedTimer m_anchorClock; // carries the last exact heard position forward in time
+    qint64 m_anchorHeard = 0;
+    qint64 m_anchorNs = 0;
+    bool m_anchorReset = true;
 };
 
 } // namespace tv::media
