@@ -224,6 +224,29 @@ private slots:
         QVERIFY(!m_ws->MPlayer()->player()->fileName().endsWith(QLatin1String("song-c.wav")));
     }
 
+    void silenceBetweenSongs_pauseHoldsIt_stopEndsTheRecording()
+    {
+        for (const char *song : {"song-a.wav", "song-b.wav", "song-c.wav"})
+            m_ws->subAddSong(fx(song));
+        setDelay(2);
+        record();
+        QTRY_VERIFY_WITH_TIMEOUT(m_ws->isBetweenSongs(), 3000);
+        child<QPushButton>("cmdPause")->click(); // the countdown holds
+        QCOMPARE(m_boxes.last().text, QStringLiteral("Pause Cassette Recording?"));
+        QCOMPARE(child<QPushButton>("cmdPause")->text(), QStringLiteral("&Resume"));
+        QTest::qWait(2800);
+        QVERIFY(m_ws->MPlayer()->player()->fileName().endsWith(QLatin1String("song-a.wav")));
+        child<QPushButton>("cmdPause")->click(); // resumed: the rest of the silence, then song 2
+        QTRY_VERIFY_WITH_TIMEOUT(m_ws->MPlayer()->player()->fileName().endsWith(QLatin1String("song-b.wav")), 4000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_ws->isBetweenSongs(), 3000);
+        child<QPushButton>("cmdStop")->click();
+        QCOMPARE(m_boxes.last().text, QStringLiteral("Tape Side A Recording Stopped!"));
+        QVERIFY(!m_ws->blnRecordingA);
+        QTest::qWait(2600);
+        QVERIFY(m_ws->MPlayer()->player()->fileName().endsWith(QLatin1String("song-b.wav"))); // song 3 never came
+        QVERIFY(!finished());
+    }
+
     void record_missingFileInTheMiddle_endsWithThePlayersMessage()
     {
         m_ws->subAddSong(fx("song-a.wav"));

@@ -1,0 +1,66 @@
+// Records a playlist through the workspace with a song delay and measures,
+// from what the deck heard, each gap between songs against the intended
+// 300 ms + delay. Arguments: the delay in seconds, then the song files.
+#include "Deck.h"
+#include "MediumProfile.h"
+#include "MessageBox.h"
+#include "Workspace.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QElapsedTimer>
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: bench_gaps DELAY SONG SONG...\n");
+        return 2;
+    }
+    const int delay = QString::fromLocal8Bit(argv[1]).toInt();
+    bool done = false;
+    tv::shell::setMsgBoxAnswerer([&done](const tv::shell::MsgBoxCall &call) {
+        if (call.style & tv::shell::Msg::MessageWindow)
+            done = true;
+        return int(tv::shell::Msg::Ok);
+    });
+    tv::workspace::Workspace workspace(tv::workspace::MediumProfile::miniDisc());
+    workspace.show();
+    workspace.findChild<QRadioButton *>(QStringLiteral("opt148"))->click();
+    workspace.findChild<QLineEdit *>(QStringLiteral("txtOneSecondDelay"))->setText(QString::number(delay));
+    for (int i = 2; i < argc; ++i)
+        workspace.subAddSong(QString::fromLocal8Bit(argv[i]));
+
+    QTemporaryDir dir;
+    const QString capture = dir.filePath(QStringLiteral("deck.wav"));
+    tv::test::Deck deck;
+    if (!deck.start(capture)) {
+        std::fprintf(stderr, "bench_gaps: parec could not record the null sink\n");
+        return 1;
+    }
+    workspace.findChild<QPushButton *>(QStringLiteral("cmdRecordSideA"))->click();
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QElapsedTimer tail; // let the last song's end reach the deck
+    tail.start();
+    while (tail.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    deck.stop();
+
+    const auto spans = tv::test::Deck::soundSpans(capture, 100);
+    const double intended = 300.0 + 1000.0 * delay;
+    std::printf("%lld songs heard (of %d), intended gap %.0f ms\n", qlonglong(spans.size()), argc - 2, intended);
+    double worst = 0;
+    for (int i = 1; i < spans.size(); ++i) {
+        const double gap = spans[i].startMs - spans[i - 1].endMs;
+        worst = std::max(worst, std::abs(gap - intended));
+        std::printf("gap %2d: %8.2f ms   error %+6.2f ms\n", i, gap, gap - intended);
+    }
+    std::printf("largest gap error: %.2f ms (target: within 10 ms)\n", worst);
+    return spans.size() == argc - 2 ? 0 : 1;
+}
