@@ -76,6 +76,7 @@ Workspace::Workspace(const MediumProfile &profile, QWidget *parent) : QWidget(pa
     buildEdgeButtons();
     buildDriveList();
     buildFileMenu();
+    buildPlaylistMenu();
 
     // Load: the line break, the counters, the status, the file types, the tips.
     tv::shell::globals().gstrNewLine = QStringLiteral("\r\n");
@@ -269,9 +270,10 @@ void Workspace::buildPlaylists()
         m_cmdDown[side]->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
         m_cmdDown[side]->setToolTip(QStringLiteral("Move selected file DOWN in playlist."));
         button(m_cmdDelete[side], QStringLiteral("cmdDelete") + letter, QStringLiteral("Delete Selected"));
-        // Moving and deleting entries come with playlist editing.
-        for (QPushButton *b : {m_cmdUp[side], m_cmdDown[side], m_cmdDelete[side]})
-            b->hide();
+        connect(m_cmdUp[side], &QPushButton::clicked, this, [this, side] { cmdUp_Click(side); });
+        connect(m_cmdDown[side], &QPushButton::clicked, this, [this, side] { cmdDown_Click(side); });
+        connect(m_cmdDelete[side], &QPushButton::clicked, this, [this, side] { cmdDelete_Click(side); });
+        m_lstPlayList[side]->viewport()->installEventFilter(this);
         button(m_cmdPrint[side], QStringLiteral("cmdPrint_%1").arg(side), QStringLiteral("Print Insert"));
         connect(m_cmdPrint[side], &QPushButton::clicked, this, &Workspace::cmdPrint_Click);
         column->addLayout(row);
@@ -374,6 +376,13 @@ bool Workspace::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == m_txtOneSecondDelay && event->type() == QEvent::FocusIn)
         QMetaObject::invokeMethod(m_txtOneSecondDelay, &QLineEdit::selectAll, Qt::QueuedConnection);
+    for (int side = 0; side < m_profile.sides.size(); ++side) {
+        if (watched == m_lstPlayList[side]->viewport() && event->type() == QEvent::MouseButtonPress
+            && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
+            lstPlayList_MouseDown(side, Qt::RightButton, static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+            return true; // the right click leaves the selection as it was
+        }
+    }
     if (watched == m_File1->viewport() && event->type() == QEvent::MouseButtonPress) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::RightButton) {

@@ -111,6 +111,22 @@ public:
     void MPlayer_Error();
     bool isScanning() const;
 
+    // Playlist editing (Workspace_Playlists.cpp)
+    void cmdUp_Click(int side);
+    void cmdDown_Click(int side);
+    void cmdDelete_Click(int side);
+    void mnuPlayListDelete_Click();
+    void mnuPlayListClear_Click();
+    void lstPlayList_MouseDown(int side, Qt::MouseButton button, const QPoint &globalPos);
+    // The list on display: 0 (A), 1 (B) or -1 (none).
+    int playlistOnDisplay() const;
+
+    // Playlist files (Workspace_PlaylistFile.cpp)
+    void mnuPlayListSave_Click();
+    void mnuPlayListLoad_Click();
+    // Reads a playlist file into the playlists; false after a failure it has reported.
+    bool subLoadPlayList(const QString &path);
+
     // Audio-CD tracks (Workspace_Cd.cpp)
     void sub_MusicCD(const QString &fileName);
     void MCD_StatusUpdate();
@@ -153,6 +169,7 @@ private:
     void endRecordingAfterError();
     void holdSilence(bool hold);
     void connectPlayers();
+    void buildPlaylistMenu();
     QString entryPathAt(int side, int index) const;
 
     const MediumProfile &m_profile;
@@ -223,6 +240,13 @@ private:
     QAction *m_mnuPasteFile = nullptr;
     QAction *m_mnuDelete = nullptr;
     QAction *m_mnuRefresh = nullptr;
+
+    QMenu *m_mnuPlayList = nullptr;
+    QAction *m_mnuPlayListPlay = nullptr;
+    QAction *m_mnuPlayListDelete = nullptr;
+    QAction *m_mnuPlayListSave = nullptr;
+    QAction *m_mnuPlayListLoad = nullptr;
+    QAction *m_mnuPlayListClear = nullptr;
 };
 
 } // namespace tv::workspace

@@ -319,7 +319,10 @@ void Workspace::subOpenCommandLineFile()
     static const QStringList kSongs = {QStringLiteral("snd"), QStringLiteral("wav"), QStringLiteral("au"), QStringLiteral("aif"),
                                        QStringLiteral("aifc"), QStringLiteral("aiff"), QStringLiteral("mid"), QStringLiteral("rmi"),
                                        QStringLiteral("mp3"), QStringLiteral("m3u"), QStringLiteral("ra"), QStringLiteral("cda")};
-    // A playlist file (".tpl") loads once playlist files exist.
+    if (extension == QLatin1String("tpl")) {
+        subLoadPlayList(path);
+        return;
+    }
     if (!kSongs.contains(extension))
         return;
     subAddSong(path);

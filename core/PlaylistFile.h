@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace tv::core {
+
+// A playlist file (".tpl"): three header lines (medium code, custom length,
+// song delay), a section per non-empty playlist ("playlista" or "playlistb",
+// its total between blanks, its Song entries) and "playlistend". Lines end
+// in CR LF; text is written as UTF-8 and read as UTF-8, or as Windows-1252
+// when the bytes are not valid UTF-8; LF alone is accepted.
+struct PlaylistSection
+{
+    bool present = false;
+    bool totalRead = false; // the total line was read and added
+    qint64 total = 0;
+    QStringList entries;
+};
+
+struct PlaylistContent
+{
+    QString mediumCode;
+    QString customLength;
+    QString delay;
+    PlaylistSection sideA;
+    PlaylistSection sideB;
+};
+
+QByteArray writePlaylist(const PlaylistContent &content, bool cassette);
+
+// What reading got, in the order the lines come, and how it ended. On an
+// error, what was read before it is kept: the header lines read (count in
+// headerLines) and the sections as far as they got.
+struct PlaylistRead
+{
+    PlaylistContent content;
+    int headerLines = 0;
+    enum class Outcome { Sections, NoSection, Error } outcome = Outcome::Error;
+    int errorNumber = 0;
+    QString errorDescription;
+};
+
+// cassette: whether a "playlistb" section is read (the MiniDisc reader stops there).
+PlaylistRead readPlaylist(const QByteArray &bytes, bool cassette);
+
+// " 475 " for 475, "-12 " for -12: the total as a line.
+QString totalLine(qint64 total);
+
+} // namespace tv::core

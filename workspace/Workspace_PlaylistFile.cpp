@@ -1,0 +1,169 @@
+// Saving the playlists, with the medium length and the song delay, to a
+// ".tpl" file, and loading them back.
+#include "Workspace.h"
+
+#include "FileDialogs.h"
+#include "MessageBox.h"
+#include "PlayListBox.h"
+#include "PlaylistFile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSaveFile>
+
+namespace tv::workspace {
+
+namespace Msg = tv::shell::Msg;
+using tv::shell::msgBox;
+
+namespace {
+
+const QString kFilter = QStringLiteral("PlayList (*.tpl);;All (*.*)");
+constexpr qint64 kLargestPlaylistFile = 64 * 1024 * 1024;
+
+QString programFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+} // namespace
+
+void Workspace::mnuPlayListSave_Click()
+{
+    const QString title = isCassette() ? QStringLiteral("Save Tapeside A & B Playlist") : QStringLiteral("Save MiniDisc Playlist");
+    QString name = tv::shell::askFileName(this, {true, title, programFolder(), kFilter});
+    if (name.trimmed().isEmpty()) {
+        msgBox(this, QStringLiteral("Save Playlist Cancelled!"), Msg::Exclamation, title);
+        return;
+    }
+    if (!name.right(4).toLower().endsWith(QLatin1String(".tpl")))
+        name += QStringLiteral(".tpl");
+
+    tv::core::PlaylistContent content;
+    content.mediumCode = isCassette() ? QStringLiteral("60") : QStringLiteral("74");
+    bool chosen = false;
+    for (const QRadioButton *option : m_lengthOptions) {
+        if (option->isChecked()) {
+            content.mediumCode = option->text();
+            chosen = true;
+            break;
+        }
+    }
+    if (!chosen && m_OptUSR->isChecked())
+        content.mediumCode = QStringLiteral("00");
+    content.customLength = m_txtUsrTapeLength->text();
+    content.delay = m_txtOneSecondDelay->text();
+    for (int side = 0; side < m_profile.sides.size(); ++side) {
+        tv::core::PlaylistSection &section = side == 0 ? content.sideA : content.sideB;
+        section.total = side == 0 ? m_intTimeA : m_intTimeB;
+        for (int i = 0; i < m_lstPlayList[side]->count(); ++i)
+            section.entries << m_lstPlayList[side]->item(i)->text();
+    }
+
+    // Written beside the old file and moved into place only when complete:
+    // a failed save leaves the file it would have replaced as it was.
+    QSaveFile file(name);
+    const QByteArray bytes = tv::core::writePlaylist(content, isCassette());
+    if (!file.open(QIODevice::WriteOnly)) {
+        msgBox(this, QStringLiteral("Error Saving Playlist!\r\n75\r\n%1").arg(file.errorString()), Msg::Exclamation, title);
+        return;
+    }
+    // A short write (a full disk) is not always reported by the write
+    // itself: the size on disk must match before the file takes the place
+    // of the old one.
+    const bool written = file.write(bytes) == bytes.size() && file.flush() && file.size() == bytes.size();
+    if (!written || !file.commit()) {
+        const QString reason = written ? file.errorString() : QStringLiteral("Disk full: only part of the playlist could be written");
+        file.cancelWriting();
+        msgBox(this, QStringLiteral("Error Saving Playlist!\r\n%1\r\n%2").arg(written ? 75 : 61).arg(reason), Msg::Exclamation, title);
+        return;
+    }
+    msgBox(this, QStringLiteral("Save Playlist Completed!"), Msg::Information, title);
+}
+
+void Workspace::mnuPlayListLoad_Click()
+{
+    const QString title = isCassette() ? QStringLiteral("Load Tapeside A & B Playlist") : QStringLiteral("Load MiniDisc Playlist");
+    bool any = false;
+    for (int side = 0; side < m_profile.sides.size(); ++side)
+        any = any || m_lstPlayList[side]->count() > 0;
+    if (any) {
+        const QString question = isCassette() ? QStringLiteral("Clear Current A & B Playlist Before Loading?")
+                                              : QStringLiteral("Clear Current Playlist Before Loading?");
+        if (msgBox(this, question, Msg::YesNo | Msg::Question, title) == Msg::Yes) {
+            m_lstPlayList[0]->clear();
+            m_intTimeA = 0;
+            subTapeA_TimeCalc();
+            if (isCassette()) {
+                m_lstPlayList[1]->clear();
+                m_intTimeB = 0;
+                subTapeB_TimeCalc();
+            }
+        }
+    }
+    const QString name = tv::shell::askFileName(this, {false, title, programFolder(), kFilter});
+    if (name.trimmed().isEmpty())
+        return;
+    subLoadPlayList(name);
+}
+
+bool Workspace::subLoadPlayList(const QString &path)
+{
+    const QString title = isCassette() ? QStringLiteral("Load Tapeside A & B Playlist") : QStringLiteral("Load MiniDisc Playlist");
+    const auto fail = [&](int number, const QString &description) {
+        msgBox(this, QStringLiteral("Error Loading Playlist!\r\n%1\r\n%2").arg(number).arg(description), Msg::Exclamation, title);
+        return false;
+    };
+    QFile file(path);
+    if (!QFileInfo::exists(path))
+        return fail(53, QStringLiteral("File not found: %1").arg(path));
+    if (file.size() > kLargestPlaylistFile)
+        return fail(75, QStringLiteral("Path/File access error: %1 is too large to be a playlist").arg(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(75, QStringLiteral("Path/File access error: %1").arg(file.errorString()));
+    const tv::core::PlaylistRead read = tv::core::readPlaylist(file.readAll(), isCassette());
+    file.close();
+
+    // The header first, as far as it was read: the delay, then the length.
+    if (read.headerLines >= 3) {
+        m_txtOneSecondDelay->setText(read.content.delay);
+        const QString &code = read.content.mediumCode;
+        if (code == QLatin1String("00")) {
+            m_OptUSR->setChecked(true);
+            OptUSR_Click();
+            m_txtUsrTapeLength->setText(read.content.customLength);
+        } else {
+            for (int i = 0; i < m_lengthOptions.size(); ++i) {
+                if (m_lengthOptions.at(i)->text() == code) {
+                    m_lengthOptions.at(i)->setChecked(true);
+                    optLength_Click(i);
+                }
+            }
+        }
+    }
+    // The sections as far as they were read: totals trusted, entries unchanged.
+    for (int side = 0; side < m_profile.sides.size(); ++side) {
+        const tv::core::PlaylistSection &section = side == 0 ? read.content.sideA : read.content.sideB;
+        if (section.totalRead)
+            (side == 0 ? m_intTimeA : m_intTimeB) += section.total;
+        m_lstPlayList[side]->addItems(section.entries);
+    }
+    switch (read.outcome) {
+    case tv::core::PlaylistRead::Outcome::Error:
+        return fail(read.errorNumber, read.errorDescription);
+    case tv::core::PlaylistRead::Outcome::NoSection:
+        msgBox(this, QStringLiteral("Invalid or Empty Playlist!"), Msg::Exclamation, title);
+        return true;
+    case tv::core::PlaylistRead::Outcome::Sections:
+        subTapeA_TimeCalc();
+        if (isCassette())
+            subTapeB_TimeCalc();
+        return true;
+    }
+    return true;
+}
+
+} // namespace tv::workspace
