@@ -12,6 +12,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -93,6 +94,37 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(closed.size(), 1, 5000); // the jingle is 1.7 s
         QTRY_VERIFY(splash.isNull());
         Forms::find(QStringLiteral("frmMenu"))->hide();
+    }
+
+    void splash_clickOnThePicture_closesIt()
+    {
+        QPointer<frmSplash> splash = new frmSplash;
+        QVERIFY(splash->Form_Load());
+        QSignalSpy closed(splash.data(), &frmSplash::closed);
+        splash->show();
+        QTest::mouseClick(splash->findChild<QLabel *>(QStringLiteral("animation1")), Qt::LeftButton);
+        QTest::mouseClick(splash->findChild<QLabel *>(QStringLiteral("animation1")), Qt::LeftButton);
+        QCOMPARE(closed.size(), 1);
+        QTRY_VERIFY(splash.isNull());
+        Forms::find(QStringLiteral("frmMenu"))->hide();
+    }
+
+    void program_withoutASoundDevice_saysSoAndEnds()
+    {
+        QTemporaryDir runtime;
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + runtime.filePath(QStringLiteral("no-server")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        env.insert(QStringLiteral("TV_MSGBOX_TO_STDERR"), QStringLiteral("1"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(TV_PROGRAM_DIR "/TapeVantrel"), {});
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitCode(), 1);
+        const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+        QVERIFY2(err.contains(QStringLiteral("The Tape Vantrel: An Enabled Sound Device Was Not Found!\nThe Tape Vantrel Requires a Sound Card.")),
+                 qPrintable(err));
     }
 
     void menu_buttonsOpenTheWorkspaces()
