@@ -130,13 +130,16 @@ void Workspace::buildPreviewPanel()
     QPalette scan = m_picScan->palette();
     scan.setColor(QPalette::Window, Qt::black);
     m_picScan->setPalette(scan);
-    column->addWidget(m_picScan);
 
     m_cmdMixer = new QPushButton(QStringLiteral("Mixer"), m_frmPlayMp3);
     m_cmdMixer->setObjectName(QStringLiteral("cmdMixer"));
     m_cmdMixer->setToolTip(QStringLiteral("Sound System Mixer"));
     connect(m_cmdMixer, &QPushButton::clicked, this, &Workspace::cmdMixer_Click);
-    column->addWidget(m_cmdMixer, 0, Qt::AlignRight);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_picScan, 0, Qt::AlignVCenter);
+    bottom->addStretch(1);
+    bottom->addWidget(m_cmdMixer);
+    column->addLayout(bottom);
 
     // Covers the player's own buttons while a recording runs.
     m_txtPlayControlsCover = namedLabel(m_frmPlayMp3, QStringLiteral("txtPlayControlsCover"));
