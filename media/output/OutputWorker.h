@@ -18,10 +18,12 @@ namespace tv::media {
 
 // Lives on the playback thread: owns the sound output (a QAudioSink in push
 // mode), the song being played and the ring of frames decoded ahead. Every
-// 10 ms it fills whatever room the sink has with song frames; between songs
-// and while paused it writes nothing and the output stays open, the server
-// playing digital silence. Every call but the constructor runs on the
-// playback thread.
+// 10 ms it fills whatever room the sink has with song frames. While paused,
+// and between songs when no next song is due, it writes nothing and the
+// output stays open, the server playing digital silence; when the next song
+// of a recording is due (setNextGap), it writes silence up to that frame so
+// the song joins the stream exactly there. Every call but the constructor
+// runs on the playback thread.
 //
 // Push rather than pull: Qt 6.4's PulseAudio sink pulls in 20 ms periods and
 // then waits with its buffer short of the server's start threshold, which
