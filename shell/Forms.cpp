@@ -27,6 +27,14 @@ QWidget *find(const QString &name)
     return registry().windows.value(name).data();
 }
 
+void destroyAll()
+{
+    const auto windows = registry().windows;
+    registry().windows.clear();
+    for (const QPointer<QWidget> &w : windows)
+        delete w.data();
+}
+
 QWidget *get(const QString &name)
 {
     if (QWidget *existing = find(name))

@@ -20,6 +20,8 @@ void registerForm(const QString &name, Factory factory);
 QWidget *get(const QString &name);
 // The window if it exists, without making it.
 QWidget *find(const QString &name);
+// Deletes every window still alive; the program does this as it ends.
+void destroyAll();
 template <typename T> T *get(const QString &name) { return qobject_cast<T *>(get(name)); }
 template <typename T> T *find(const QString &name) { return qobject_cast<T *>(find(name)); }
 

@@ -21,8 +21,12 @@ int main(int argc, char **argv)
     tv::shell::Forms::registerForm(QStringLiteral("frmMenu"), [] { return new tv::shell::frmMenu; });
 
     auto *splash = new tv::shell::frmSplash;
-    if (!splash->Form_Load())
+    if (!splash->Form_Load()) {
+        delete splash;
         return 1; // no sound device: the user has been told
+    }
     splash->show();
-    return app.exec();
+    const int status = app.exec();
+    tv::shell::Forms::destroyAll();
+    return status;
 }

@@ -49,6 +49,7 @@ private slots:
         m_boxes.clear();
         m_launches.clear();
     }
+    void cleanupTestCase() { Forms::destroyAll(); }
 
     void splash_soundPath_hasOneSeparator()
     {

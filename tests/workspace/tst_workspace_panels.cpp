@@ -68,6 +68,7 @@ private slots:
         open(MediumProfile::cassette());
     }
     void cleanup() { delete m_ws.data(); }
+    void cleanupTestCase() { tv::shell::Forms::destroyAll(); }
 
     void load_setsStatusAndCaptions()
     {
