@@ -70,19 +70,18 @@ t0=$(now)
 t1=$(now)
 tv_time=$(elapsed "$t0" "$t1")
 
-t0=$(now)
-for f in "${files[@]}"; do
-  printf "%s\t%s\n" "$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$f" || echo N/A)" "$f"
-done > "$work/ffprobe.txt"
-t1=$(now)
-ffprobe_time=$(elapsed "$t0" "$t1")
-
-t0=$(now)
-for f in "${files[@]}"; do
-  printf "%s\t%s\n" "$(soxi -D "$f" 2>/dev/null || echo N/A)" "$f"
-done > "$work/soxi.txt"
-t1=$(now)
-soxi_time=$(elapsed "$t0" "$t1")
+# per_file OUT COMMAND...: runs COMMAND FILE for each file (one process a
+# file, as the tool is used) into OUT and prints the seconds it took.
+per_file() {
+  local out=$1; shift
+  local start; start=$(now)
+  for f in "${files[@]}"; do
+    printf "%s\t%s\n" "$("$@" "$f" 2>/dev/null || echo N/A)" "$f"
+  done > "$out"
+  elapsed "$start" "$(now)"
+}
+ffprobe_time=$(per_file "$work/ffprobe.txt" ffprobe -v error -show_entries format=duration -of csv=p=0)
+soxi_time=$(per_file "$work/soxi.txt" soxi -D)
 
 echo
 echo "${#files[@]} files; error = |measured - full decode|"

@@ -12,7 +12,6 @@
 #include "MessageBox.h"
 #include "Module1.h"
 #include "PlayListBox.h"
-#include "SongEntry.h"
 #include "Twips.h"
 #include "frmAbout.h"
 
@@ -329,11 +328,7 @@ void Workspace::subOpenCommandLineFile()
     if (m_lstPlayList[0]->count() == 0)
         return;
     m_lstPlayList[0]->setCurrentRow(0);
-    tv::core::SongEntry entry;
-    if (tv::core::SongEntry::parse(m_lstPlayList[0]->item(0)->text(), entry)) {
-        tv::shell::Module1::subStopPlayers(*this, QStringLiteral("All"));
-        m_MPlayer->player()->setFileName(entry.path);
-    }
+    mnuPlayListPlay_Click();
     cmdTapeSideList_Click();
 }
 

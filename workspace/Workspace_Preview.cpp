@@ -10,7 +10,6 @@
 #include "MessageBox.h"
 #include "Module1.h"
 #include "PlayListBox.h"
-#include "SongEntry.h"
 #include "cd/CdAudioDevice.h"
 
 #include <QApplication>
@@ -65,10 +64,9 @@ void Workspace::lstPlayList_DblClick(int side)
     if (blnRecordingA || blnRecordingB || m_lstPlayList[side]->selectedItems().isEmpty() || !m_lstPlayList[side]->currentItem())
         return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const QString line = m_lstPlayList[side]->currentItem()->text();
-    m_Label1->setText(line);
-    tv::core::SongEntry entry;
-    m_MPlayer->player()->setFileName(tv::core::SongEntry::parse(line, entry) ? entry.path : line);
+    const int current = m_lstPlayList[side]->currentRow();
+    m_Label1->setText(m_lstPlayList[side]->item(current)->text());
+    m_MPlayer->player()->setFileName(entryPathAt(side, current));
     QGuiApplication::restoreOverrideCursor();
 }
 
