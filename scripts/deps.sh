@@ -10,7 +10,7 @@ build_packages=(
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libfluidsynth-dev timgm6mb-soundfont
   libcdio-dev libcdio-paranoia-dev
-  pulseaudio pulseaudio-utils
+  libpulse-dev pulseaudio pulseaudio-utils
 )
 test_packages=(ffmpeg sox xvfb xauth)
 

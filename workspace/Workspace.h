@@ -24,6 +24,7 @@ class FolderListBox;
 class PlayListBox;
 } // namespace tv::controls
 namespace tv::media {
+class AudioOutput;
 class CdAudioDevice;
 class CdControlBar;
 class MediaControlBar;
@@ -133,6 +134,7 @@ public:
     void MCD_PlayClick();
     void MCD_StopClick();
     void MCD_GotFocus();
+    void MCD_Failed(const QString &why);
     // The program's command line: one path, set once by main.
     static void setCommandLine(const QString &commandLine);
     // Known volume mixers, looked for on the PATH in this order.
@@ -168,6 +170,8 @@ private:
     void finishRecording();
     void endRecordingAfterError();
     void holdSilence(bool hold);
+    void setUpDeckOutput();
+    void planRecording(int side);
     void connectPlayers();
     void buildPlaylistMenu();
     QString entryPathAt(int side, int index) const;
@@ -200,6 +204,8 @@ private:
     qint64 m_nextSongDueMs = -1;      // on m_clock, when the next song is to be handed over
     int m_heldTimer1Ms = -1;          // remaining times while Pause holds the silence
     int m_heldSilenceMs = -1;
+    qint64 m_pausedAtMs = 0;          // on m_clock, when Pause held the silence
+    tv::media::AudioOutput *m_deck = nullptr; // the one stream to the deck, shared by MPlayer and MCD
     QElapsedTimer m_clock;
 
     QGroupBox *m_frmRecordMp3 = nullptr;

@@ -25,6 +25,7 @@ using tv::shell::msgBox;
 
 void Workspace::connectPlayers()
 {
+    setUpDeckOutput();
     tv::media::MediaPlayer *player = m_MPlayer->player();
     connect(player, &tv::media::MediaPlayer::playStateChanged, this, &Workspace::MPlayer_PlayStateChange);
     connect(player, &tv::media::MediaPlayer::error, this, &Workspace::MPlayer_Error);

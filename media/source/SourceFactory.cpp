@@ -1,6 +1,7 @@
 #include "SourceFactory.h"
 
 #include "../SoundFile.h"
+#include "../cd/CdSource.h"
 #include "../probe/Duration.h"
 #include "FfmpegSource.h"
 #include "M3uSource.h"
@@ -31,6 +32,17 @@ std::unique_ptr<AudioSource> openSource(const QString &path, QString &error)
     case SoundKind::M3u: return M3uSource::open(path, error);
     default: return FfmpegSource::open(path, error);
     }
+}
+
+} // namespace tv::media
+
+namespace tv::media {
+
+std::unique_ptr<AudioSource> openPlayable(const QString &path, QString &error)
+{
+    if (isCdTrackName(path))
+        return CdSource::openTrack(path, error);
+    return openSource(path, error);
 }
 
 } // namespace tv::media
