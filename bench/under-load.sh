@@ -45,7 +45,7 @@ for run in $(seq "$runs"); do
   parec -d deck.monitor --file-format=wav --rate=44100 --channels=2 --format=s16le --latency-msec=10 "$work/tone.wav" &
   capture=$!
   sleep 0.3
-  "$bin/tvplay" "$work/tone.mp3"
+  "$bin/tvplay" -v "$work/tone.mp3" 2>&1 | grep -v '^$' || true
   sleep 1
   kill -TERM "$capture"; wait "$capture" 2>/dev/null || true
   "$bin/bench_dropouts" "$work/tone.wav" | tail -n 1
