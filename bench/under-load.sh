@@ -7,7 +7,8 @@
 #  2. records a ten-song side with a song delay of 1 s through the real
 #     workspace (bench_gaps) and prints each gap's error against the planned
 #     1.3 s, the largest, and the dropouts inside the songs.
-# RUNS=N repeats both N times (default 1). TV_BIN=DIR runs the programs of
+# RUNS=N repeats both N times (default 1); TV_SOUND_SERVER=pipewire runs
+# against PipeWire instead of PulseAudio. TV_BIN=DIR runs the programs of
 # another build (for comparisons) instead of building this one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -38,7 +39,7 @@ for _ in $(seq "$hogs"); do
   ( while :; do :; done ) &
   hog_pids+=($!)
 done
-echo "sound server: $(pactl info 2>/dev/null | sed -n 's/^Server Name: //p'); busy loops: $hogs on $(nproc) cores"
+echo "sound server: $(tv_sound_server_name) ($(pactl info 2>/dev/null | sed -n 's/^Server Name: //p')); busy loops: $hogs on $(nproc) cores"
 
 for run in $(seq "$runs"); do
   echo "== run $run: 60 s tone through tvplay"

@@ -12,7 +12,7 @@ build_packages=(
   libcdio-dev libcdio-paranoia-dev
   libpulse-dev pulseaudio pulseaudio-utils
 )
-test_packages=(ffmpeg sox xvfb xauth)
+test_packages=(ffmpeg sox xvfb xauth pipewire pipewire-pulse wireplumber dbus-daemon)
 
 wanted=("${build_packages[@]}")
 if [[ "${1:-}" == "--test" ]]; then

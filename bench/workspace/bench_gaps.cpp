@@ -5,6 +5,7 @@
 #include "MediumProfile.h"
 #include "MessageBox.h"
 #include "Workspace.h"
+#include "probe/Measure.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -62,6 +63,16 @@ int main(int argc, char **argv)
         std::printf("gap %2d: %8.2f ms   error %+6.2f ms\n", i, gap, gap - intended);
     }
     std::printf("largest gap error: %.2f ms\n", worst);
+    // Each song whole, the first one too (a sink waking up must not clip it).
+    double worstLength = 0;
+    for (int i = 0; i < spans.size() && i + 2 < argc; ++i) {
+        const tv::media::Duration d = tv::media::measureFile(QString::fromLocal8Bit(argv[i + 2]));
+        const double error = spans[i].lengthMs() - 1000.0 * d.seconds.value_or(0.0);
+        worstLength = std::max(worstLength, std::abs(error));
+        if (i == 0)
+            std::printf("first song heard for %.2f ms of %.2f ms\n", spans[0].lengthMs(), 1000.0 * d.seconds.value_or(0.0));
+    }
+    std::printf("largest song length error: %.2f ms\n", worstLength);
     // Silence inside a song is a dropout: runs of at least 3 ms.
     const auto pieces = tv::test::Deck::soundSpans(capture, 3);
     double lost = 0;
