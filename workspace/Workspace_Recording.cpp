@@ -65,7 +65,6 @@ void Workspace::planRecording(int side)
         blnCDPlaying = false;
     }
     m_deck->stopAll();
-    m_deck->setRecording(true);
     const int delay = songDelayMs();
     for (int k = 0; k < m_lstPlayList[side]->count(); ++k) {
         const QString path = entryPathAt(side, k);
@@ -192,7 +191,6 @@ void Workspace::finishRecording()
     intRecordTotal = 0;
     intRecordIndex = 0;
     tv::shell::Module1::subStopPlayers(*this, QStringLiteral("MCDPlayer"));
-    m_deck->setRecording(false);
     const int side = blnRecordingA ? 0 : blnRecordingB ? 1 : -1;
     if (side >= 0) {
         if (isMinimized())
@@ -214,7 +212,6 @@ void Workspace::endRecordingAfterError()
     m_silenceTimer->stop();
     m_heldTimer1Ms = m_heldSilenceMs = -1;
     m_deck->stopAll();
-    m_deck->setRecording(false);
     m_cmdPause->setText(kPause);
     subSetControls(QStringLiteral("stopped"));
 }
@@ -299,8 +296,7 @@ void Workspace::cmdStop_Click()
             subSetControls(QStringLiteral("stopped")); // before the player stops: its stop must not advance
             tv::shell::Module1::subStopPlayers(*this, QStringLiteral("All"));
             m_deck->stopAll(); // also a song planned in the silence between songs
-            m_deck->setRecording(false);
-            blnCDPlaying = false;
+                    blnCDPlaying = false;
             m_cmdPause->setText(kPause);
             if (side >= 0) {
                 const QString name = m_profile.sides.at(side).recordingName;

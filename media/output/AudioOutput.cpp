@@ -9,8 +9,10 @@
 namespace tv::media {
 
 namespace {
-constexpr int kPreviewBufferMs = 250;
-constexpr int kRecordingBufferMs = 2000;
+// What the sound server holds ahead of the ear. A deck does not mind
+// latency, it minds dropouts; pause, stop, seek and a new song take back what
+// the server holds, so a large buffer costs previews nothing either.
+constexpr int kServerBufferMs = 2000;
 constexpr int kItemsRemembered = 256;
 } // namespace
 
@@ -73,7 +75,7 @@ void AudioOutput::ensureRunning()
         m_shared->spare.push(&c);
     m_writer = std::make_unique<StreamWriter>(*m_shared, *m_events);
     m_writer->setGain(m_gain);
-    m_writer->setBufferMs(m_recording ? kRecordingBufferMs : kPreviewBufferMs);
+    m_writer->setBufferMs(kServerBufferMs);
     m_writer->setKeepOpenMs(m_keepOpenMs);
     OutputEvents *events = m_events.get();
     m_decoder = std::make_unique<Decoder>(m_shared->filled, m_shared->spare, m_shared->framesQueued,
@@ -221,13 +223,6 @@ void AudioOutput::setGain(double linear)
     m_gain = linear;
     if (m_writer)
         m_writer->setGain(linear);
-}
-
-void AudioOutput::setRecording(bool on)
-{
-    m_recording = on;
-    if (m_writer)
-        m_writer->setBufferMs(on ? kRecordingBufferMs : kPreviewBufferMs);
 }
 
 void AudioOutput::setKeepOpenMs(int ms)

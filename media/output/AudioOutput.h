@@ -60,9 +60,6 @@ public:
     void stopAll();
     void seek(quint64 serial, qint64 positionMs);
     void setGain(double linear);
-    // While recording the server keeps a large buffer (a deck does not mind
-    // latency; it minds dropouts); previews keep a small one.
-    void setRecording(bool on);
     void setKeepOpenMs(int ms);
 
     // Where the listener is in the item serial, in ms (0 for another item).
@@ -103,7 +100,6 @@ private:
     quint32 m_generation = 0;
     bool m_paused = false;
     double m_gain = 1.0;
-    bool m_recording = false;
     int m_keepOpenMs = 15000;
 };
 

@@ -203,6 +203,7 @@ void StreamWriter::makeStream()
     }
     pa_stream_set_state_callback(m_stream, &StreamWriter::streamState, this);
     pa_stream_set_write_callback(m_stream, &StreamWriter::writeRequest, this);
+    pa_stream_set_latency_update_callback(m_stream, &StreamWriter::timingArrived, this);
     pa_buffer_attr attr{};
     attr.maxlength = uint32_t(-1);
     attr.tlength = uint32_t(framesForMs(m_bufferMs) * kBytesPerFrame);
@@ -223,7 +224,7 @@ void StreamWriter::streamState(pa_stream *s, void *self)
     case PA_STREAM_READY:
         w->m_ready = true;
         w->m_written = w->m_lastHeard = 0;
-        w->m_progressAtUs = w->m_lastHeardAtUs = nowUs();
+        w->m_progressAtUs = w->m_lastHeardAtUs = w->m_timingAtUs = w->m_timingAskedAtUs = nowUs();
         w->fill();
         break;
     case PA_STREAM_FAILED:
@@ -242,6 +243,11 @@ void StreamWriter::writeRequest(pa_stream *, size_t, void *self)
     static_cast<StreamWriter *>(self)->fill();
 }
 
+void StreamWriter::timingArrived(pa_stream *, void *self)
+{
+    static_cast<StreamWriter *>(self)->m_timingAtUs = nowUs();
+}
+
 void StreamWriter::closeAll()
 {
     if (m_tick) {
@@ -251,6 +257,7 @@ void StreamWriter::closeAll()
     if (m_stream) {
         pa_stream_set_state_callback(m_stream, nullptr, nullptr);
         pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+        pa_stream_set_latency_update_callback(m_stream, nullptr, nullptr);
         pa_stream_disconnect(m_stream);
         pa_stream_unref(m_stream);
         m_stream = nullptr;
@@ -353,11 +360,21 @@ void StreamWriter::tick()
     fireEvents(heard);
     publishPosition(heard);
 
-    // A stream that stops advancing (a stopped or hung server) is lost.
+    // A stream that stops advancing, or a server that stops answering (it
+    // is stopped or hung), is lost. The client library carries the position
+    // on by the clock between the server's reports, so the reports
+    // themselves are watched too: one is asked for every quarter second.
     if (heard != m_progressHeard) {
         m_progressHeard = heard;
         m_progressAtUs = now;
-    } else if (now - m_progressAtUs > qint64(kStallMs) * 1000) {
+    }
+    if (now - m_timingAskedAtUs > 250000) {
+        m_timingAskedAtUs = now;
+        if (pa_operation *op = pa_stream_update_timing_info(m_stream, nullptr, nullptr))
+            pa_operation_unref(op);
+    }
+    const qint64 stall = qint64(kStallMs) * 1000;
+    if (now - m_progressAtUs > stall || now - m_timingAtUs > stall) {
         lose(QStringLiteral("The sound output stopped playing for more than %1 seconds: the sound server does not answer.").arg(kStallMs / 1000));
         return;
     }

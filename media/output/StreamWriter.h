@@ -63,7 +63,7 @@ public:
     void pause();          // fade out now, keep the rest for resume
     void resume();
     void setGain(double linear);
-    void setBufferMs(int ms); // the server-side buffer: small for previews, large while recording
+    void setBufferMs(int ms); // what the server holds ahead of the ear
     void setKeepOpenMs(int ms);
 
     // Milliseconds the sound server holds before the stream stops advancing
@@ -104,6 +104,7 @@ private:
     static void contextState(pa_context *c, void *self);
     static void streamState(pa_stream *s, void *self);
     static void writeRequest(pa_stream *s, size_t bytes, void *self);
+    static void timingArrived(pa_stream *s, void *self);
     static void timerFired(pa_mainloop_api *api, pa_time_event *e, const timeval *tv, void *self);
 
     StreamShared &m_shared;
@@ -128,13 +129,15 @@ private:
     qint64 m_fadeIn = 0;          // frames left of the fade-in after a resume
     double m_gain = 1.0;          // volume asked for
     double m_gainNow = 1.0;       // volume applied, moving towards m_gain
-    int m_bufferMs = 250;
+    int m_bufferMs = 2000;
     int m_keepOpenMs = 15000;
 
     qint64 m_lastHeard = 0;
     qint64 m_lastHeardAtUs = 0;
     qint64 m_progressHeard = -1;
     qint64 m_progressAtUs = 0;    // when the heard position last moved
+    qint64 m_timingAtUs = 0;      // when the server last reported the stream's timing
+    qint64 m_timingAskedAtUs = 0;
     qint64 m_contentAtUs = 0;     // when something other than zeros was last written
     qint64 m_connectStartUs = 0;
 };
