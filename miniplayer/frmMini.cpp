@@ -46,6 +46,8 @@ frmMini::frmMini(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("frmMini"));
     setWindowTitle(QStringLiteral("Mini-Player"));
     setAttribute(Qt::WA_DeleteOnClose); // a closed mini player starts afresh next time
+    // A fixed size: nothing to maximise.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     m_workspace = tv::shell::Forms::get<tv::workspace::Workspace>(QStringLiteral("MP3DragDrop"));
     build();
     Form_Load();
@@ -74,6 +76,7 @@ void frmMini::build()
     m_lblSongDetails = place(new QLabel(this), "lblSongDetails", {90, 315, 4050, 240});
     m_cmdMixer = place(new QPushButton(this), "cmdMixer", {4230, 60, 495, 465});
     m_cmdMixer->setIcon(style()->standardIcon(QStyle::SP_MediaVolume));
+    m_cmdMixer->setIconSize(QSize(tv::shell::twips(this, 300), tv::shell::twips(this, 300)));
     m_cmdMixer->setToolTip(QStringLiteral("Sound System Mixer"));
 
     m_cmdPlay = place(new QPushButton(QStringLiteral("&Play"), this), "cmdPlay", {90, 600, 870, 345});

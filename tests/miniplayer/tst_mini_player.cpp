@@ -178,7 +178,7 @@ private slots:
         player()->setFileName(song(2));
         open();
         QCOMPARE(child<QLabel>("lblSongTitle")->text(), QStringLiteral("2"));
-        QCOMPARE(child<QLabel>("lblSongDetails")->text().right(8), QStringLiteral("/ 00:01")); // 0.8 s
+        QVERIFY(child<QLabel>("lblSongDetails")->text().endsWith(QLatin1String(" / 00:01"))); // 0.8 s
         QCOMPARE(child<tv::controls::FolderListBox>("Dir1")->path(), m_dir->path());
         QCOMPARE(files()->count(), 3);
         // After playing, the title is the file name with its extension.
