@@ -237,6 +237,16 @@ private slots:
         QCOMPARE(player()->playState(), int(MediaPlayer::Closed));
         QVERIFY(player()->fileName().isEmpty());
         QVERIFY(m_boxes.isEmpty());
+        // The play routine itself reports the missing file and still shows
+        // the (empty) title and the read-out.
+        child<QLabel>("lblSongTitle")->setText(QStringLiteral("old"));
+        m_mini->subMiniPlay();
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes.first().text, QStringLiteral("   The following error occurred:  No file is selected."));
+        QCOMPARE(m_boxes.first().style, int(tv::shell::Msg::Exclamation));
+        QCOMPARE(m_boxes.first().title, tv::shell::kApplicationTitle);
+        QCOMPARE(child<QLabel>("lblSongTitle")->text(), QString());
+        QCOMPARE(child<QLabel>("lblSongDetails")->text(), QStringLiteral("00:00 / 00:00"));
     }
 
     void play_aFileInTheRoot_hasOneSeparator()
