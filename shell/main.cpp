@@ -1,6 +1,7 @@
 // TapeVantrel: the splash window first, then the start menu.
 #include "Forms.h"
 #include "Help.h"
+#include "MiniPlayerForms.h"
 #include "Workspace.h"
 #include "WorkspaceForms.h"
 #include "frmMenu.h"
@@ -18,6 +19,7 @@ int main(int argc, char **argv)
 
     tv::workspace::Workspace::setCommandLine(app.arguments().mid(1).join(QLatin1Char(' ')));
     tv::workspace::registerWorkspaceForms();
+    tv::miniplayer::registerMiniPlayerForm();
     tv::shell::Forms::registerForm(QStringLiteral("frmMenu"), [] { return new tv::shell::frmMenu; });
 
     auto *splash = new tv::shell::frmSplash;

@@ -140,6 +140,20 @@ public:
     // Known volume mixers, looked for on the PATH in this order.
     static const QStringList &mixerPrograms();
 
+    // Scan (Workspace_Scan.cpp): the beginning of every file of File1 in
+    // turn, the next one every 11 s, until stopped.
+    void cmdScan_Click();
+    void tmrScan_Timer();
+    // Plays the file at index of File1, or the next one when there is no
+    // item at index; false when neither could be played.
+    bool subScanPlayItem(int index);
+
+    // File utilities (Workspace_FileUtil.cpp): copy, paste and delete song
+    // files of the folder on display.
+    void mnuCopyFile_Click();
+    void mnuPasteFile_Click();
+    void mnuDelete_Click();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool event(QEvent *event) override;
@@ -253,6 +267,17 @@ private:
     QAction *m_mnuPlayListSave = nullptr;
     QAction *m_mnuPlayListLoad = nullptr;
     QAction *m_mnuPlayListClear = nullptr;
+
+    // Scan and file utilities
+    void buildScan();
+    void connectFileUtilities();
+    void setScanIndicator(bool running);
+    bool scanPlayOne(int index);
+    void endScanQuietly();
+    QPushButton *m_cmdScan = nullptr;
+    QTimer *m_tmrScan = nullptr;
+    QStringList m_strCopyFiles; // names only, in the order of the file list
+    QString m_strCopyPath;      // the folder the names belong to
 };
 
 } // namespace tv::workspace

@@ -40,6 +40,8 @@ void Workspace::connectPlayers()
     connect(cd, &tv::media::CdAudioDevice::stopButtonPressed, this, &Workspace::MCD_StopClick);
     connect(m_MCD, &tv::media::CdControlBar::focusReceived, this, &Workspace::MCD_GotFocus);
     m_clock.start();
+    buildScan();
+    connectFileUtilities();
 }
 
 bool Workspace::isScanning() const
@@ -49,6 +51,8 @@ bool Workspace::isScanning() const
 
 void Workspace::mnuPlay_Click()
 {
+    if (isScanning())
+        cmdScan_Click(); // the chosen file replaces the scan
     tv::shell::Module1::subStopPlayers(*this, QStringLiteral("All"));
     const QString name = m_File1->fileName();
     if (name.isEmpty()) {
