@@ -11,8 +11,9 @@ build_packages=(
   libfluidsynth-dev timgm6mb-soundfont
   libcdio-dev libcdio-paranoia-dev
   pulseaudio pulseaudio-utils
+  fonts-liberation2
 )
-test_packages=(ffmpeg sox xvfb xauth)
+test_packages=(ffmpeg sox xvfb xauth poppler-utils)
 
 wanted=("${build_packages[@]}")
 if [[ "${1:-}" == "--test" ]]; then
