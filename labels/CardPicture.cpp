@@ -17,8 +17,11 @@ void paintBox(QPainter &painter, const CardBox &box, double dpi)
 {
     const QRectF rect = deviceRect(box.twips, dpi);
     painter.save();
+    // The fill reaches a hair past the right and bottom edges, under the next
+    // box, so that boxes which touch leave no seam of background between them.
+    const double hair = twipsToDevice(kSeamOverlapTwips, dpi);
+    painter.fillRect(rect.adjusted(0, 0, hair, hair), box.background);
     painter.setClipRect(rect, Qt::IntersectClip);
-    painter.fillRect(rect, box.background);
     painter.setFont(box.font);
     painter.setPen(box.foreground);
     const double margin = twipsToDevice(kBoxMarginTwips, dpi);

@@ -43,6 +43,8 @@ struct CardPicture
 constexpr double kBoxMarginTwips = 30;
 // The caption's left edge inside the frame, in line with the song texts.
 constexpr double kCaptionLeftTwips = 120;
+// How far a box's fill reaches under its right and bottom neighbours.
+constexpr double kSeamOverlapTwips = 2;
 // A fold line is one pixel of the layout's 96 dpi screen wide.
 constexpr double kFoldWidthTwips = 15;
 
