@@ -9,9 +9,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace tv::shell {
 
-FontColorDialog::FontColorDialog(const QFont &font, const QColor &color, QWidget *parent) : QDialog(parent), m_color(color)
+FontColorDialog::FontColorDialog(const QFont &font, const QColor &color, QWidget *parent) : QDialog(parent), m_initialFont(font), m_color(color)
 {
     setObjectName(QStringLiteral("FontColorDialog"));
     // Qt's own font dialog, embedded as a widget without its buttons; a
@@ -43,7 +45,13 @@ FontColorDialog::FontColorDialog(const QFont &font, const QColor &color, QWidget
 
 QFont FontColorDialog::selectedFont() const
 {
-    return m_fonts->currentFont();
+    QFont font = m_fonts->currentFont();
+    // The dialog offers whole sizes: 6.75 points shows as 7. Left at that,
+    // the size is the one the dialog opened with.
+    const double initial = m_initialFont.pointSizeF();
+    if (initial > 0 && font.pointSizeF() == std::round(initial))
+        font.setPointSizeF(initial);
+    return font;
 }
 
 void FontColorDialog::chooseColor()

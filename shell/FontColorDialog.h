@@ -27,6 +27,7 @@ private:
 
     QFontDialog *m_fonts = nullptr;
     QPushButton *m_colorButton = nullptr;
+    QFont m_initialFont;
     QColor m_color;
 };
 

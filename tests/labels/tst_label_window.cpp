@@ -2,6 +2,7 @@
 // the font and colour changes with their cancel paths, the MiniDisc title
 // strip's capitals, and what the window paints.
 #include "CommonDialogs.h"
+#include "FontColorDialog.h"
 #include "LabelProfile.h"
 #include "LabelWindow.h"
 #include "PaperTwips.h"
@@ -235,6 +236,25 @@ private slots:
         QCOMPARE(title->font().family(), QStringLiteral("Liberation Sans"));
         QCOMPARE(title->font().pointSizeF(), 12.0);
         QVERIFY(title->font().bold());
+    }
+
+    void fontDialog_returnsItsPresetWhenLeftAlone_data()
+    {
+        QTest::addColumn<double>("points");
+        QTest::newRow("a size the dialog shows rounded") << 6.75;
+        QTest::newRow("a whole size") << 12.0;
+    }
+    void fontDialog_returnsItsPresetWhenLeftAlone()
+    {
+        QFETCH(double, points);
+        QFont preset(QStringLiteral("Liberation Sans"));
+        preset.setPointSizeF(points);
+        preset.setBold(true);
+        tv::shell::FontColorDialog dialog(preset, QColor(10, 20, 30));
+        QCOMPARE(dialog.selectedFont().family(), QStringLiteral("Liberation Sans"));
+        QCOMPARE(dialog.selectedFont().pointSizeF(), points);
+        QVERIFY(dialog.selectedFont().bold());
+        QCOMPARE(dialog.selectedColor(), QColor(10, 20, 30));
     }
 
     void cmdBackground_changesOnlyTheFrame()
