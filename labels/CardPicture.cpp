@@ -81,9 +81,15 @@ void paintCutMarks(QPainter &painter, const QSizeF &cardTwips, double dpi)
     const double far = kCutMarkGapTwips + kCutMarkLengthTwips;
     const QList<QLineF> marks = {
         // left and right of the top and bottom edges
-        {-far, 0, -near, 0}, {w + near, 0, w + far, 0}, {-far, h, -near, h}, {w + near, h, w + far, h},
+        { -far, 0, -near, 0 },
+        { w + near, 0, w + far, 0 },
+        { -far, h, -near, h },
+        { w + near, h, w + far, h },
         // above and below the left and right edges
-        {0, -far, 0, -near}, {w, -far, w, -near}, {0, h + near, 0, h + far}, {w, h + near, w, h + far},
+        { 0, -far, 0, -near },
+        { w, -far, w, -near },
+        { 0, h + near, 0, h + far },
+        { w, h + near, w, h + far },
     };
     painter.save();
     painter.setPen(QPen(Qt::black, twipsToDevice(kCutMarkWidthTwips, dpi), Qt::SolidLine, Qt::FlatCap));

@@ -29,7 +29,7 @@ struct CardBox
 
 struct CardPicture
 {
-    QSizeF sizeTwips;  // the card: the window's client area
+    QSizeF sizeTwips; // the card: the window's client area
     QRectF frameTwips; // the background frame; may reach past the card
     QColor background;
     QString caption;
@@ -56,9 +56,9 @@ void paintCard(QPainter &painter, const CardPicture &card, double dpi);
 
 // Short thin marks that continue the card's edges outward at its four
 // corners, starting a little way off the card, for cutting it out.
-constexpr double kCutMarkGapTwips = 1.0 * 1440 / 25.4;    // 1 mm
+constexpr double kCutMarkGapTwips = 1.0 * 1440 / 25.4; // 1 mm
 constexpr double kCutMarkLengthTwips = 4.0 * 1440 / 25.4; // 4 mm
-constexpr double kCutMarkWidthTwips = 5;                  // a quarter point
+constexpr double kCutMarkWidthTwips = 5; // a quarter point
 void paintCutMarks(QPainter &painter, const QSizeF &cardTwips, double dpi);
 
 } // namespace tv::labels

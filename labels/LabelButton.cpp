@@ -5,7 +5,10 @@
 
 namespace tv::labels {
 
-LabelButton::LabelButton(const QString &caption, QWidget *parent) : QPushButton(caption, parent) {}
+LabelButton::LabelButton(const QString &caption, QWidget *parent)
+    : QPushButton(caption, parent)
+{
+}
 
 void LabelButton::paintEvent(QPaintEvent *)
 {

@@ -2,20 +2,20 @@
 
 namespace tv::labels {
 
-QFont labelFont(const LabelFontSpec &spec)
+QFont labelFont(const LabelFontDesign &design)
 {
     QFont font;
-    if (spec.face == LabelFace::MsSerif) {
-        font.setFamilies({QStringLiteral("Liberation Serif"), QStringLiteral("Tinos"), QStringLiteral("Times New Roman"),
-                          QStringLiteral("DejaVu Serif")});
+    if (design.face == LabelFace::MsSerif) {
+        font.setFamilies({ QStringLiteral("Liberation Serif"), QStringLiteral("Tinos"), QStringLiteral("Times New Roman"),
+            QStringLiteral("DejaVu Serif") });
         font.setStyleHint(QFont::Serif);
     } else {
-        font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"),
-                          QStringLiteral("DejaVu Sans")});
+        font.setFamilies(
+            { QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans") });
         font.setStyleHint(QFont::SansSerif);
     }
-    font.setPointSizeF(spec.points);
-    font.setWeight(spec.bold ? QFont::Bold : QFont::Normal);
+    font.setPointSizeF(design.points);
+    font.setWeight(design.bold ? QFont::Bold : QFont::Normal);
     return font;
 }
 

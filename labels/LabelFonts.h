@@ -10,6 +10,6 @@ namespace tv::labels {
 // Serif, Liberation Serif for MS Serif (metric-compatible, so the texts fill
 // their boxes as drawn), then other fonts of the same metrics, then the
 // system's sans serif or serif.
-QFont labelFont(const LabelFontSpec &spec);
+QFont labelFont(const LabelFontDesign &design);
 
 } // namespace tv::labels

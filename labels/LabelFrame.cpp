@@ -6,7 +6,9 @@
 
 namespace tv::labels {
 
-LabelFrame::LabelFrame(PictureSource source, QWidget *parent) : QWidget(parent), m_source(std::move(source))
+LabelFrame::LabelFrame(PictureSource source, QWidget *parent)
+    : QWidget(parent)
+    , m_source(std::move(source))
 {
     setObjectName(QStringLiteral("Frame1"));
 }

@@ -17,7 +17,7 @@ namespace tv::labels {
 // the same metrics.
 enum class LabelFace { Arial, MsSansSerif, MsSerif };
 
-struct LabelFontSpec
+struct LabelFontDesign
 {
     LabelFace face = LabelFace::Arial;
     double points = 8.25;
@@ -32,15 +32,15 @@ struct BoxColours
     QColor text;
 };
 
-struct BoxSpec
+struct BoxLayout
 {
     QRect twips;
-    LabelFontSpec font;
+    LabelFontDesign font;
     BoxColours colours;
 };
 
 // A control that the window hides while it prints itself.
-struct ControlSpec
+struct ControlLayout
 {
     QString name;
     QString caption;
@@ -50,33 +50,33 @@ struct ControlSpec
 
 struct LabelProfile
 {
-    QString windowName;   // "frmTapeLabel", "frmMiniDiscLabel"
+    QString windowName; // "frmTapeLabel", "frmMiniDiscLabel"
     QString documentName; // the print job's name
     QString messageTitle;
-    QString dialogTitle;  // of the colour, font and printer dialogs
-    QSize clientTwips;    // the window's client area: the card on paper
+    QString dialogTitle; // of the colour, font and printer dialogs
+    QSize clientTwips; // the window's client area: the card on paper
 
-    QRect frameTwips;     // Frame1, relative to the window
+    QRect frameTwips; // Frame1, relative to the window
     QColor frameBackground;
     QString frameCaption; // empty: a frame without caption
-    LabelFontSpec captionFont;
+    LabelFontDesign captionFont;
     QColor captionColour;
 
-    int listCount;        // playlists read: 2 for the tape sides, 1 for the MiniDisc
-    int linesPerList;     // song lines filled from each playlist
+    int listCount; // playlists read: 2 for the tape sides, 1 for the MiniDisc
+    int linesPerList; // song lines filled from each playlist
     QList<QRect> songLines; // txtTitle elements, in order
-    LabelFontSpec songFont;
+    LabelFontDesign songFont;
     BoxColours songColours;
 
-    BoxSpec title;        // txtTapeTitle
-    bool titleIsStrip;    // a vertical strip of one letter per line
-    QString titleText;    // stored with CR LF line ends
-    BoxSpec appName;      // lblAppName
+    BoxLayout title; // txtTapeTitle
+    bool titleIsStrip; // a vertical strip of one letter per line
+    QString titleText; // stored with CR LF line ends
+    BoxLayout appName; // lblAppName
     QString appNameText;
 
-    QList<QLine> folds;   // fold lines, inside Frame1
-    QList<ControlSpec> hiddenControls; // in the order they are hidden and shown again
-    LabelFontSpec controlFont;
+    QList<QLine> folds; // fold lines, inside Frame1
+    QList<ControlLayout> hiddenControls; // in the order they are hidden and shown again
+    LabelFontDesign controlFont;
 
     int songLineCount() const { return int(songLines.size()); }
     bool isCassette() const { return listCount > 1; }

@@ -52,7 +52,8 @@ CardBox boxOf(const QWidget *w, const QRect &twips, const QPoint &frameOffset, c
 } // namespace
 
 LabelWindow::LabelWindow(const LabelProfile &profile, const QList<QListWidget *> &playlists, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_profile(profile)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+    , m_profile(profile)
 {
     for (QListWidget *list : playlists)
         m_playlists.append(list);
@@ -100,7 +101,7 @@ void LabelWindow::buildSongLines()
 
 void LabelWindow::buildTitle()
 {
-    const BoxSpec &spec = m_profile.title;
+    const BoxLayout &design = m_profile.title;
     QWidget *title = nullptr;
     if (m_profile.titleIsStrip) {
         m_txtTapeTitleStrip = new QTextEdit(m_Frame1);
@@ -124,9 +125,9 @@ void LabelWindow::buildTitle()
         title = m_txtTapeTitleLine;
     }
     title->setObjectName(QStringLiteral("txtTapeTitle"));
-    title->setGeometry(pixels(spec.twips));
-    title->setFont(labelFont(spec.font));
-    setBoxColours(title, spec.colours);
+    title->setGeometry(pixels(design.twips));
+    title->setFont(labelFont(design.font));
+    setBoxColours(title, design.colours);
     if (m_txtTapeTitleStrip) {
         QString text = m_profile.titleText;
         m_txtTapeTitleStrip->setPlainText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
@@ -151,30 +152,30 @@ void LabelWindow::buildAppName()
 void LabelWindow::buildHiddenControls()
 {
     const QFont font = labelFont(m_profile.controlFont);
-    for (const ControlSpec &spec : m_profile.hiddenControls) {
+    for (const ControlLayout &design : m_profile.hiddenControls) {
         QWidget *control = nullptr;
-        if (spec.name == QLatin1String("chkSongTime")) {
-            m_chkSongTime = new QCheckBox(spec.caption, m_Frame1);
+        if (design.name == QLatin1String("chkSongTime")) {
+            m_chkSongTime = new QCheckBox(design.caption, m_Frame1);
             // Its own background, as the buttons have, not the label's.
             m_chkSongTime->setPalette(QApplication::palette(m_chkSongTime));
             m_chkSongTime->setAutoFillBackground(true);
             connect(m_chkSongTime, &QCheckBox::toggled, this, &LabelWindow::chkSongTime_Click);
             control = m_chkSongTime;
         } else {
-            auto *button = new LabelButton(spec.caption, m_Frame1);
+            auto *button = new LabelButton(design.caption, m_Frame1);
             button->setAutoDefault(false);
             control = button;
-            QPushButton *&slot = spec.name == QLatin1String("cmdPrint")        ? m_cmdPrint
-                                 : spec.name == QLatin1String("cmdPrintSetup") ? m_cmdPrintSetup
-                                 : spec.name == QLatin1String("cmdFont")       ? m_cmdFont
-                                 : spec.name == QLatin1String("cmdBackground") ? m_cmdBackground
-                                                                               : m_cmdExit;
+            QPushButton *&slot = design.name == QLatin1String("cmdPrint") ? m_cmdPrint
+                : design.name == QLatin1String("cmdPrintSetup")           ? m_cmdPrintSetup
+                : design.name == QLatin1String("cmdFont")                 ? m_cmdFont
+                : design.name == QLatin1String("cmdBackground")           ? m_cmdBackground
+                                                                          : m_cmdExit;
             slot = button;
         }
-        control->setObjectName(spec.name);
-        control->setGeometry(pixels(spec.twips));
+        control->setObjectName(design.name);
+        control->setGeometry(pixels(design.twips));
         control->setFont(font);
-        control->setToolTip(spec.toolTip);
+        control->setToolTip(design.toolTip);
         m_printControls.append(control);
     }
     connect(m_cmdPrint, &QPushButton::clicked, this, &LabelWindow::cmdPrint_Click);
@@ -252,11 +253,11 @@ void LabelWindow::cmdFont_Click()
 {
     using tv::shell::FontChoice;
     QLineEdit *first = m_txtTitle.first();
-    const FontChoice preset{first->font(), first->palette().color(QPalette::Text)};
+    const FontChoice preset { first->font(), first->palette().color(QPalette::Text) };
     // A cancelled dialog still holds the preset, which then applies to all.
-    const FontChoice chosen = tv::shell::askFont(this, {m_profile.dialogTitle, preset}).value_or(preset);
+    const FontChoice chosen = tv::shell::askFont(this, { m_profile.dialogTitle, preset }).value_or(preset);
     const auto styled = [&chosen](QFont font, bool keepSize) {
-        font.setFamilies({chosen.font.family()});
+        font.setFamilies({ chosen.font.family() });
         if (!keepSize && chosen.font.pointSizeF() > 0)
             font.setPointSizeF(chosen.font.pointSizeF());
         font.setWeight(chosen.font.bold() ? QFont::Bold : QFont::Normal);
@@ -277,7 +278,7 @@ void LabelWindow::cmdFont_Click()
 
 void LabelWindow::cmdBackground_Click()
 {
-    if (const auto colour = tv::shell::askColor(this, {m_profile.dialogTitle, m_Frame1->backgroundColour()}))
+    if (const auto colour = tv::shell::askColor(this, { m_profile.dialogTitle, m_Frame1->backgroundColour() }))
         m_Frame1->setBackgroundColour(*colour);
 }
 

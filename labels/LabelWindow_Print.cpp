@@ -25,13 +25,13 @@ void LabelWindow::setPrintControlsVisible(bool visible)
 
 void LabelWindow::cmdPrintSetup_Click()
 {
-    tv::shell::askPrinter(this, {tv::shell::PrinterDialogKind::PageSetup, m_profile.dialogTitle, printer()});
+    tv::shell::askPrinter(this, { tv::shell::PrinterDialogKind::PageSetup, m_profile.dialogTitle, printer() });
 }
 
 void LabelWindow::cmdPrint_Click()
 {
     using namespace tv::shell;
-    if (!askPrinter(this, {PrinterDialogKind::Print, m_profile.dialogTitle, printer()}))
+    if (!askPrinter(this, { PrinterDialogKind::Print, m_profile.dialogTitle, printer() }))
         return; // the user cancelled: nothing printed
 
     // The window prints itself without its buttons, and shows them again

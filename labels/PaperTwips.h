@@ -21,14 +21,14 @@ inline double twipsToDevice(double twips, double dpi)
 
 inline QRectF deviceRect(const QRectF &twips, double dpi)
 {
-    return {twipsToDevice(twips.x(), dpi), twipsToDevice(twips.y(), dpi), twipsToDevice(twips.width(), dpi),
-            twipsToDevice(twips.height(), dpi)};
+    return { twipsToDevice(twips.x(), dpi), twipsToDevice(twips.y(), dpi), twipsToDevice(twips.width(), dpi),
+        twipsToDevice(twips.height(), dpi) };
 }
 
 inline QLineF deviceLine(const QLineF &twips, double dpi)
 {
-    return {twipsToDevice(twips.x1(), dpi), twipsToDevice(twips.y1(), dpi), twipsToDevice(twips.x2(), dpi),
-            twipsToDevice(twips.y2(), dpi)};
+    return { twipsToDevice(twips.x1(), dpi), twipsToDevice(twips.y1(), dpi), twipsToDevice(twips.x2(), dpi),
+        twipsToDevice(twips.y2(), dpi) };
 }
 
 // Whole pixels for a widget's geometry. Each edge is rounded on its own, so
@@ -42,7 +42,7 @@ inline QRect pixelRect(const QRect &twips, int dpi)
 {
     const int left = pixelEdge(twips.x(), dpi);
     const int top = pixelEdge(twips.y(), dpi);
-    return {left, top, pixelEdge(twips.x() + twips.width(), dpi) - left, pixelEdge(twips.y() + twips.height(), dpi) - top};
+    return { left, top, pixelEdge(twips.x() + twips.width(), dpi) - left, pixelEdge(twips.y() + twips.height(), dpi) - top };
 }
 
 } // namespace tv::labels

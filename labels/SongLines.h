@@ -19,7 +19,7 @@ struct LineSource
 };
 inline LineSource lineSource(int line, int linesPerList)
 {
-    return {line / linesPerList, line % linesPerList};
+    return { line / linesPerList, line % linesPerList };
 }
 
 // The MiniDisc title strip takes letters in capitals: a to z become A to Z,

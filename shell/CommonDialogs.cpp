@@ -52,7 +52,7 @@ std::optional<FontChoice> askFont(QWidget *parent, const FontDialogCall &call)
     dialog.setWindowTitle(call.title);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return FontChoice{dialog.selectedFont(), dialog.selectedColor()};
+    return FontChoice { dialog.selectedFont(), dialog.selectedColor() };
 }
 
 bool askPrinter(QWidget *parent, const PrinterDialogCall &call)

@@ -13,7 +13,10 @@
 
 namespace tv::shell {
 
-FontColorDialog::FontColorDialog(const QFont &font, const QColor &color, QWidget *parent) : QDialog(parent), m_initialFont(font), m_color(color)
+FontColorDialog::FontColorDialog(const QFont &font, const QColor &color, QWidget *parent)
+    : QDialog(parent)
+    , m_initialFont(font)
+    , m_color(color)
 {
     setObjectName(QStringLiteral("FontColorDialog"));
     // Qt's own font dialog, embedded as a widget without its buttons; a

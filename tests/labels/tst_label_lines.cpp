@@ -17,16 +17,36 @@ private slots:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("plain");
         QTest::addColumn<QString>("withTime");
-        QTest::newRow("ordinary song") << "/home/ann/Music/Song.mp3 (03:45)" << "Song" << "Song (03:45)";
-        QTest::newRow("file in the root") << "/Track.wav (00:59)" << "Track" << "Track (00:59)";
-        QTest::newRow("hour-long song") << "/home/ann/Music/Live Set.aiff (1:02:05)" << "Live Set" << "Live Set (1:02:05)";
-        QTest::newRow("dots in the name") << "/home/ann/Music/My.Song.au (02:10)" << "My.Song" << "My.Song (02:10)";
-        QTest::newRow("name without a dot") << "/home/ann/Music/README (00:10)" << "README" << "README (00:10)";
-        QTest::newRow("dot only in a folder") << "/home/ann/v1.2/Intro (00:05)" << "Intro" << "Intro (00:05)";
-        QTest::newRow("parenthesis in the path") << "/home/ann/Song (live).mp3 (04:10)" << "Song (live)" << "Song (live) (04:10)";
-        QTest::newRow("CD track") << "/home/ann/.cache/TapeVantrel/AudioCD/disc/Track05.cda (05:55)" << "Track05" << "Track05 (05:55)";
-        QTest::newRow("empty entry") << "" << "" << "";
-        QTest::newRow("not an entry: the text is the path") << "/home/ann/Song.mp3" << "Song" << "Song";
+        QTest::newRow("ordinary song") << "/home/ann/Music/Song.mp3 (03:45)"
+                                       << "Song"
+                                       << "Song (03:45)";
+        QTest::newRow("file in the root") << "/Track.wav (00:59)"
+                                          << "Track"
+                                          << "Track (00:59)";
+        QTest::newRow("hour-long song") << "/home/ann/Music/Live Set.aiff (1:02:05)"
+                                        << "Live Set"
+                                        << "Live Set (1:02:05)";
+        QTest::newRow("dots in the name") << "/home/ann/Music/My.Song.au (02:10)"
+                                          << "My.Song"
+                                          << "My.Song (02:10)";
+        QTest::newRow("name without a dot") << "/home/ann/Music/README (00:10)"
+                                            << "README"
+                                            << "README (00:10)";
+        QTest::newRow("dot only in a folder") << "/home/ann/v1.2/Intro (00:05)"
+                                              << "Intro"
+                                              << "Intro (00:05)";
+        QTest::newRow("parenthesis in the path") << "/home/ann/Song (live).mp3 (04:10)"
+                                                 << "Song (live)"
+                                                 << "Song (live) (04:10)";
+        QTest::newRow("CD track") << "/home/ann/.cache/TapeVantrel/AudioCD/disc/Track05.cda (05:55)"
+                                  << "Track05"
+                                  << "Track05 (05:55)";
+        QTest::newRow("empty entry") << ""
+                                     << ""
+                                     << "";
+        QTest::newRow("not an entry: the text is the path") << "/home/ann/Song.mp3"
+                                                            << "Song"
+                                                            << "Song";
     }
     void songLineText_splitsEntry()
     {

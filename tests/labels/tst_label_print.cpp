@@ -76,7 +76,8 @@ class LabelPrintTest : public QObject
 
     void open(const LabelProfile &profile)
     {
-        const QList<QListWidget *> lists = profile.isCassette() ? QList<QListWidget *>{&m_sideA, &m_sideB} : QList<QListWidget *>{&m_sideA};
+        const QList<QListWidget *> lists
+            = profile.isCassette() ? QList<QListWidget *> { &m_sideA, &m_sideB } : QList<QListWidget *> { &m_sideA };
         m_label = std::make_unique<LabelWindow>(profile, lists);
         m_label->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_label.get()));
@@ -99,15 +100,15 @@ class LabelPrintTest : public QObject
     QList<QWidget *> printControls()
     {
         QList<QWidget *> controls;
-        for (const auto &spec : m_label->profile().hiddenControls)
-            controls.append(m_label->findChild<QWidget *>(spec.name));
+        for (const auto &design : m_label->profile().hiddenControls)
+            controls.append(m_label->findChild<QWidget *>(design.name));
         return controls;
     }
 
     Page render(const QString &pdf)
     {
         Page page;
-        const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+        const QString info = run(QStringLiteral("pdfinfo"), { pdf });
         const auto size = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(info);
         if (!size.hasMatch())
             return page;
@@ -115,10 +116,10 @@ class LabelPrintTest : public QObject
         const QString stem = m_dir.filePath(QStringLiteral("page"));
         const int widthPx = int(kRenderedMm.width() / 25.4 * kRenderDpi);
         const int heightPx = int(kRenderedMm.height() / 25.4 * kRenderDpi);
-        run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(kRenderDpi), QStringLiteral("-x"), QStringLiteral("0"),
-                                         QStringLiteral("-y"), QStringLiteral("0"), QStringLiteral("-W"), QString::number(widthPx),
-                                         QStringLiteral("-H"), QString::number(heightPx), QStringLiteral("-png"),
-                                         QStringLiteral("-singlefile"), pdf, stem});
+        run(QStringLiteral("pdftoppm"),
+            { QStringLiteral("-r"), QString::number(kRenderDpi), QStringLiteral("-x"), QStringLiteral("0"), QStringLiteral("-y"),
+                QStringLiteral("0"), QStringLiteral("-W"), QString::number(widthPx), QStringLiteral("-H"), QString::number(heightPx),
+                QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, stem });
         page.image = QImage(stem + QStringLiteral(".png"));
         if (page.image.isNull() || page.image.width() != widthPx)
             return {};
@@ -135,8 +136,8 @@ class LabelPrintTest : public QObject
                 }
             }
         }
-        page.cardMm = QRectF(left * page.mmPerPixel, top * page.mmPerPixel, (right - left + 1) * page.mmPerPixel,
-                             (bottom - top + 1) * page.mmPerPixel);
+        page.cardMm = QRectF(
+            left * page.mmPerPixel, top * page.mmPerPixel, (right - left + 1) * page.mmPerPixel, (bottom - top + 1) * page.mmPerPixel);
         return page;
     }
 
@@ -144,8 +145,9 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        for (const char *tool : {"pdfinfo", "pdftoppm", "pdftotext"})
-            QVERIFY2(!QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty(), "poppler-utils is missing: run scripts/deps.sh --test");
+        for (const char *tool : { "pdfinfo", "pdftoppm", "pdftotext" })
+            QVERIFY2(
+                !QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty(), "poppler-utils is missing: run scripts/deps.sh --test");
         tv::shell::setMsgBoxAnswerer([this](const tv::shell::MsgBoxCall &call) {
             m_boxes.append(call);
             // The buttons are back by the time the user reads why printing failed.
@@ -174,7 +176,7 @@ private slots:
     {
         QTest::addColumn<bool>("cassette");
         QTest::addColumn<double>("marginMm"); // margins the user set up; -1: the printer's own
-        QTest::addColumn<QString>("paper");   // pdfinfo's name of the page size
+        QTest::addColumn<QString>("paper"); // pdfinfo's name of the page size
         QTest::newRow("cassette insert, A4, default margins") << true << -1.0 << "A4";
         QTest::newRow("cassette insert, Letter, 20 mm margins") << true << 20.0 << "letter";
         QTest::newRow("MiniDisc label, A4, default margins") << false << -1.0 << "A4";
@@ -206,13 +208,13 @@ private slots:
         QVERIFY2(m_boxes.isEmpty(), m_boxes.isEmpty() ? "" : qPrintable(m_boxes.first().text));
         QCOMPARE(m_printerCalls.last().kind, PrinterDialogKind::Print);
 
-        const QString info = run(QStringLiteral("pdfinfo"), {m_pdf});
+        const QString info = run(QStringLiteral("pdfinfo"), { m_pdf });
         QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))), qPrintable(info));
         QVERIFY2(info.contains(QStringLiteral("(%1)").arg(paper)), qPrintable(info));
         const Page page = render(m_pdf);
         QVERIFY(!page.image.isNull());
-        qInfo("card %.2f x %.2f mm at %.2f, %.2f mm from the page's top left", page.cardMm.width(), page.cardMm.height(), page.cardMm.left(),
-              page.cardMm.top());
+        qInfo("card %.2f x %.2f mm at %.2f, %.2f mm from the page's top left", page.cardMm.width(), page.cardMm.height(),
+            page.cardMm.left(), page.cardMm.top());
         QVERIFY2(qAbs(page.cardMm.width() - mm(profile.clientTwips.width())) <= 0.3, qPrintable(QString::number(page.cardMm.width())));
         QVERIFY2(qAbs(page.cardMm.height() - mm(profile.clientTwips.height())) <= 0.3, qPrintable(QString::number(page.cardMm.height())));
         // At the top left of the printable area; margins too narrow for the cut marks are widened.
@@ -222,7 +224,7 @@ private slots:
 
         // Cut marks continue each edge outward at the corners, 1 to 5 mm off the card; the gap stays clear.
         const QRectF c = page.cardMm;
-        for (const QPointF &corner : {c.topLeft(), c.topRight(), c.bottomLeft(), c.bottomRight()}) {
+        for (const QPointF &corner : { c.topLeft(), c.topRight(), c.bottomLeft(), c.bottomRight() }) {
             const double outX = corner.x() < c.center().x() ? -1 : 1;
             const double outY = corner.y() < c.center().y() ? -1 : 1;
             QVERIFY(page.inkAt(corner.x() + outX * 3, corner.y()));
@@ -237,10 +239,10 @@ private slots:
         QTest::addColumn<bool>("cassette");
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QStringList>("captions");
-        QTest::newRow("cassette insert") << true << QStringList{"Side A", "Side B", "Enter Cassette Tape Title Here", "The Tape Vantrel"}
-                                         << QStringList{"Print Insert", "Printer Setup", "Change Font", "Change Back", "Exit", "W/Time"};
-        QTest::newRow("MiniDisc label") << false << QStringList{"The Cassette Tape Vantrel"}
-                                        << QStringList{"Print", "Setup", "Font", "Back", "Exit", "Time"};
+        QTest::newRow("cassette insert") << true << QStringList { "Side A", "Side B", "Enter Cassette Tape Title Here", "The Tape Vantrel" }
+                                         << QStringList { "Print Insert", "Printer Setup", "Change Font", "Change Back", "Exit", "W/Time" };
+        QTest::newRow("MiniDisc label") << false << QStringList { "The Cassette Tape Vantrel" }
+                                        << QStringList { "Print", "Setup", "Font", "Back", "Exit", "Time" };
     }
     void print_textsStayTextAndButtonsStayOff()
     {
@@ -258,16 +260,18 @@ private slots:
         click("cmdPrint");
         QVERIFY(m_boxes.isEmpty());
 
-        const QString text = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), m_pdf, QStringLiteral("-")});
+        const QString text = run(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), m_pdf, QStringLiteral("-") });
         QCOMPARE(text.count(QStringLiteral("Bohemian Rhapsody (05:55)")), profile.songLineCount());
         for (const QString &t : texts)
             QVERIFY2(text.contains(t), qPrintable(t));
         for (const QString &caption : captions)
-            QVERIFY2(!text.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(caption)))), qPrintable(caption));
+            QVERIFY2(!text.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(caption)))),
+                qPrintable(caption));
 
         // Every song line holds the whole name and time inside its own box on paper.
-        const QString boxes = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), m_pdf, QStringLiteral("-")});
-        const QRegularExpression word(QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\" yMax=\"[\\d.]+\">\\(05:55\\)</word>"));
+        const QString boxes = run(QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), m_pdf, QStringLiteral("-") });
+        const QRegularExpression word(
+            QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\" yMax=\"[\\d.]+\">\\(05:55\\)</word>"));
         const double originPt = tv::labels::cutMarkMarginMm() * 72 / 25.4;
         int words = 0;
         for (auto m = word.globalMatch(boxes); m.hasNext(); ++words) {
@@ -299,7 +303,7 @@ private slots:
                 if (e->type() == QEvent::Hide || e->type() == QEvent::Show)
                     events->append(QStringLiteral("%1 %2 %3")
                                        .arg(e->type() == QEvent::Hide ? "hide" : "show", watched->objectName(),
-                                            QFileInfo(pdf).size() > 0 ? "printed" : "unprinted"));
+                                           QFileInfo(pdf).size() > 0 ? "printed" : "unprinted"));
                 return false;
             }
         } recorder;
@@ -308,12 +312,21 @@ private slots:
         for (QWidget *control : printControls())
             control->installEventFilter(&recorder);
         click("cmdPrint");
-        QCOMPARE(events, (QStringList{
-                             "hide chkSongTime unprinted", "hide cmdPrint unprinted", "hide cmdPrintSetup unprinted",
-                             "hide cmdFont unprinted", "hide cmdBackground unprinted", "hide cmdExit unprinted",
-                             "show chkSongTime printed", "show cmdPrint printed", "show cmdPrintSetup printed",
-                             "show cmdFont printed", "show cmdBackground printed", "show cmdExit printed",
-                         }));
+        QCOMPARE(events,
+            (QStringList {
+                "hide chkSongTime unprinted",
+                "hide cmdPrint unprinted",
+                "hide cmdPrintSetup unprinted",
+                "hide cmdFont unprinted",
+                "hide cmdBackground unprinted",
+                "hide cmdExit unprinted",
+                "show chkSongTime printed",
+                "show cmdPrint printed",
+                "show cmdPrintSetup printed",
+                "show cmdFont printed",
+                "show cmdBackground printed",
+                "show cmdExit printed",
+            }));
         for (QWidget *control : printControls())
             QVERIFY(control->isVisible());
     }
@@ -322,9 +335,12 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("folder that does not exist") << "/no-such-folder-for-labels/label.pdf" << "cannot be written: ";
-        QTest::newRow("full disk") << "/dev/full" << "could not be written whole; the disk may be full.";
-        QTest::newRow("no printer and no file chosen") << "" << "No printer is set up.";
+        QTest::newRow("folder that does not exist") << "/no-such-folder-for-labels/label.pdf"
+                                                    << "cannot be written: ";
+        QTest::newRow("full disk") << "/dev/full"
+                                   << "could not be written whole; the disk may be full.";
+        QTest::newRow("no printer and no file chosen") << ""
+                                                       << "No printer is set up.";
     }
     void print_failure_isReportedAndControlsReturn()
     {
@@ -354,8 +370,9 @@ private slots:
         click("cmdPrint");
         QCOMPARE(m_boxes.size(), 1);
         QCOMPARE(m_boxes[0].title, QStringLiteral("The Tape Vantrel"));
-        QVERIFY2(m_boxes[0].text.contains(QStringLiteral("not available")) || m_boxes[0].text.contains(QStringLiteral("No printer is set up")),
-                 qPrintable(m_boxes[0].text));
+        QVERIFY2(
+            m_boxes[0].text.contains(QStringLiteral("not available")) || m_boxes[0].text.contains(QStringLiteral("No printer is set up")),
+            qPrintable(m_boxes[0].text));
     }
 
     void print_dialogCancelled_printsNothing()

@@ -33,7 +33,8 @@ class LabelWindowTest : public QObject
 
     void open(const LabelProfile &profile)
     {
-        const QList<QListWidget *> lists = profile.isCassette() ? QList<QListWidget *>{&m_sideA, &m_sideB} : QList<QListWidget *>{&m_sideA};
+        const QList<QListWidget *> lists
+            = profile.isCassette() ? QList<QListWidget *> { &m_sideA, &m_sideB } : QList<QListWidget *> { &m_sideA };
         m_label = std::make_unique<LabelWindow>(profile, lists);
     }
     QLineEdit *line(int i) { return m_label->findChild<QLineEdit *>(QStringLiteral("txtTitle_%1").arg(i)); }
@@ -70,9 +71,12 @@ private slots:
         QTest::addColumn<QString>("appName");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("checkCaption");
-        QTest::newRow("cassette") << true << "The Tape Vantrel" << "Enter Cassette Tape Title Here" << "W/Time";
+        QTest::newRow("cassette") << true << "The Tape Vantrel"
+                                  << "Enter Cassette Tape Title Here"
+                                  << "W/Time";
         QTest::newRow("MiniDisc") << false << "The Cassette Tape Vantrel"
-                                  << "E\r\nN\r\nT\r\nE\r\nR \r\n  \r\nT\r\nI\r\nT\r\nL\r\nE\r\n" << "Time";
+                                  << "E\r\nN\r\nT\r\nE\r\nR \r\n  \r\nT\r\nI\r\nT\r\nL\r\nE\r\n"
+                                  << "Time";
     }
     void load_setsInitialTexts()
     {
@@ -149,14 +153,14 @@ private slots:
         m_sideA.addItem(QStringLiteral("/home/ann/Music/Live Set.aiff (1:02:05)"));
         m_sideA.addItem(QStringLiteral("/home/ann/Music/My.Song.au (02:10)"));
         open(LabelProfile::tapeLabel());
-        QCOMPARE(lineTexts().mid(0, 4), (QStringList{"Song", "Track", "Live Set", "My.Song"}));
+        QCOMPARE(lineTexts().mid(0, 4), (QStringList { "Song", "Track", "Live Set", "My.Song" }));
 
         QTest::keyClicks(line(3), QStringLiteral(" edited"));
         QTest::keyClicks(line(20), QStringLiteral("my own line"));
         auto *title = m_label->findChild<QLineEdit *>(QStringLiteral("txtTapeTitle"));
         title->setText(QStringLiteral("Road Trip 1999"));
         chkSongTime()->click();
-        QCOMPARE(lineTexts().mid(0, 4), (QStringList{"Song (03:45)", "Track (00:59)", "Live Set (1:02:05)", "My.Song (02:10)"}));
+        QCOMPARE(lineTexts().mid(0, 4), (QStringList { "Song (03:45)", "Track (00:59)", "Live Set (1:02:05)", "My.Song (02:10)" }));
         QCOMPARE(line(20)->text(), QString());
         QCOMPARE(title->text(), QStringLiteral("Road Trip 1999"));
 
@@ -191,7 +195,7 @@ private slots:
             chosen.setPointSizeF(10);
             chosen.setItalic(true);
             chosen.setUnderline(true);
-            return FontChoice{chosen, green};
+            return FontChoice { chosen, green };
         });
         m_label->cmdFont_Click();
 
@@ -262,7 +266,7 @@ private slots:
         open(LabelProfile::tapeLabel());
         m_label->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_label.get()));
-        const QPoint edge(px(45), px(100));    // left of the song lines: the frame
+        const QPoint edge(px(45), px(100)); // left of the song lines: the frame
         const QPoint inLine(px(1500), px(300)); // inside song line 0
         QCOMPARE(m_label->grab().toImage().pixelColor(edge), QColor(0, 0, 192));
 
@@ -301,9 +305,12 @@ private slots:
         QTest::addColumn<bool>("cassette");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("entered");
-        QTest::newRow("MiniDisc letters") << false << "abc" << "ABC";
-        QTest::newRow("MiniDisc digits and punctuation") << false << "x1,2;?" << "X1,2;?";
-        QTest::newRow("cassette title keeps lower case") << true << "abc" << "abc";
+        QTest::newRow("MiniDisc letters") << false << "abc"
+                                          << "ABC";
+        QTest::newRow("MiniDisc digits and punctuation") << false << "x1,2;?"
+                                                         << "X1,2;?";
+        QTest::newRow("cassette title keeps lower case") << true << "abc"
+                                                         << "abc";
     }
     void miniDiscTitle_typedLettersBecomeCapitals()
     {

@@ -88,7 +88,7 @@ private slots:
                 lines << label->findChild<QLineEdit *>(QStringLiteral("txtTitle_14"))->text();
         });
         QCOMPARE(name, window);
-        const QStringList expected = cassette ? QStringList{"Song (03:45)", "Track (00:59)"} : QStringList{"Song (03:45)"};
+        const QStringList expected = cassette ? QStringList { "Song (03:45)", "Track (00:59)" } : QStringList { "Song (03:45)" };
         QCOMPARE(lines, expected);
         QCOMPARE(m_ws->focusWidget(), m_ws->findChild<QWidget *>(QStringLiteral("cmdDummyFocus")));
         QVERIFY(!m_ws->findChild<LabelWindow *>()); // the label is gone
