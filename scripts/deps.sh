@@ -11,8 +11,9 @@ build_packages=(
   libfluidsynth-dev timgm6mb-soundfont
   libcdio-dev libcdio-paranoia-dev
   libpulse-dev pulseaudio pulseaudio-utils
+  fonts-liberation2
 )
-test_packages=(ffmpeg sox xvfb xauth pipewire pipewire-pulse wireplumber dbus-daemon)
+test_packages=(ffmpeg sox xvfb xauth poppler-utils pipewire pipewire-pulse wireplumber dbus-daemon)
 
 wanted=("${build_packages[@]}")
 if [[ "${1:-}" == "--test" ]]; then
