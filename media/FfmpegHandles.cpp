@@ -1,5 +1,7 @@
 #include "FfmpegHandles.h"
 
+#include "FileName.h"
+
 #include <mutex>
 
 namespace tv::media::ff {
@@ -25,8 +27,14 @@ OpenedInput openAudioInput(const QString &path)
     quietLogging();
     OpenedInput result;
     AVFormatContext *raw = nullptr;
-    const QByteArray name = path.toUtf8();
-    int rc = avformat_open_input(&raw, name.constData(), nullptr, nullptr);
+    // The name's own bytes, read by the plain file protocol only: a name
+    // with a colon is no URL, and a hostile file cannot make the decoder
+    // library open anything else.
+    const QByteArray name = "file:" + fileNameBytes(path);
+    AVDictionary *options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    int rc = avformat_open_input(&raw, name.constData(), nullptr, &options);
+    av_dict_free(&options);
     if (rc < 0) {
         result.error = QStringLiteral("cannot be read as sound (%1)").arg(errorText(rc));
         return result;

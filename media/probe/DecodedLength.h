@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace tv::media {
+
+// The playing time of path found the slow and sure way: decoding every
+// packet of its audio stream and counting the samples (damaged packets are
+// skipped, as playback skips them). Gives up after budgetMs of work and
+// answers nothing then, as it does when the file cannot be decoded at all.
+std::optional<double> decodedLength(const QString &path, int budgetMs);
+
+// Time left for a decode inside one measurement, which answers within a second.
+inline constexpr int kDecodeBudgetMs = 600;
+
+} // namespace tv::media
