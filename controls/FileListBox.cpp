@@ -73,7 +73,9 @@ QStringList FileListBox::matchingFiles(const QString &folder, const QString &pat
         if (::stat(full.constData(), &info) != 0 || !S_ISREG(info.st_mode) || ::access(full.constData(), R_OK) != 0)
             continue;
         const QString name = fileNameFromBytes(bytes);
-        const bool matches = std::any_of(filters.cbegin(), filters.cend(), [&name](const QRegularExpression &f) { return f.match(name).hasMatch(); });
+        // Patterns are matched on valid text (a lone escape would fail every match).
+        const QString text = tv::media::readableFileName(name);
+        const bool matches = std::any_of(filters.cbegin(), filters.cend(), [&text](const QRegularExpression &f) { return f.match(text).hasMatch(); });
         if (matches)
             names << name;
     }

@@ -40,8 +40,10 @@ OpenedInput openAudioInput(const QString &path)
         return result;
     }
     result.format.reset(raw);
+    // A file cut short may end before the stream details are complete;
+    // what the streams already say is enough to decode what is there.
     rc = avformat_find_stream_info(raw, nullptr);
-    if (rc < 0) {
+    if (rc < 0 && raw->nb_streams == 0) {
         result.error = QStringLiteral("cannot be read as sound (%1)").arg(errorText(rc));
         return result;
     }

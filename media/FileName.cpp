@@ -91,6 +91,17 @@ QByteArray fileNameBytes(const QString &name)
     return bytes;
 }
 
+QString readableFileName(const QString &name)
+{
+    QString text = name;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF && !(i > 0 && QChar::isHighSurrogate(text.at(i - 1).unicode())))
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 QString localFileOfUrl(const QUrl &url)
 {
     if (!url.isLocalFile())

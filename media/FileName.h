@@ -18,6 +18,10 @@ namespace tv::media {
 QString fileNameFromBytes(const QByteArray &bytes);
 QByteArray fileNameBytes(const QString &name);
 
+// name with each escaped byte shown as U+FFFD: valid text for whatever
+// needs it (pattern matching, a message), never for opening the file.
+QString readableFileName(const QString &name);
+
 // The local file a "file:" URL names, decoded byte for byte (a dropped
 // file's URL percent-encodes its name's bytes); empty for other URLs.
 QString localFileOfUrl(const QUrl &url);

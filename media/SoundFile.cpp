@@ -26,6 +26,9 @@ SoundKind soundKindOf(const QString &path, const QByteArray &head)
     if (head.startsWith("fLaC") || head.startsWith("OggS") || head.startsWith(".RMF") || head.startsWith(".ra\xFD")
         || head.mid(4, 4) == "ftyp" || head.startsWith("RF64"))
         return SoundKind::Container;
+    // An MPEG audio frame header right at the start (layers I to III).
+    if (head.size() >= 2 && uchar(head[0]) == 0xFF && (uchar(head[1]) & 0xE0) == 0xE0 && (uchar(head[1]) & 0x06) != 0)
+        return SoundKind::Mp3;
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("m3u") || suffix == QLatin1String("m3u8"))
         return SoundKind::M3u;

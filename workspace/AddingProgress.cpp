@@ -31,6 +31,11 @@ AddingProgress::~AddingProgress()
     delete m_dialog;
 }
 
+bool AddingProgress::stopped() const
+{
+    return m_stopped || (m_dialog && m_dialog->wasCanceled());
+}
+
 bool AddingProgress::dialogShown() const
 {
     return m_dialog && m_dialog->isVisible();
@@ -81,7 +86,7 @@ void AddingProgress::runEvents()
 void AddingProgress::wait()
 {
     m_woken = false;
-    while (!m_woken && !m_stopped) {
+    while (!m_woken && !stopped()) {
         showWhenDue();
         QEventLoop loop;
         m_loop = &loop;

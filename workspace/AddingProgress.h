@@ -33,7 +33,7 @@ public:
     void wait();
     void wake();
     // The user pressed Cancel, or the program is ending.
-    bool stopped() const { return m_stopped; }
+    bool stopped() const;
     bool dialogShown() const;
 
     // How long adding runs before the dialog shows (500 ms); tests shorten it.
