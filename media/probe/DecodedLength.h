@@ -11,6 +11,11 @@ namespace tv::media {
 // answers nothing then, as it does when the file cannot be decoded at all.
 std::optional<double> decodedLength(const QString &path, int budgetMs);
 
+// How many packets of its audio stream the decoder library's demuxer reads
+// from path (for MPEG audio: the frames it will decode), within budgetMs;
+// nothing when it cannot open the file or the time runs out.
+std::optional<qint64> demuxedPackets(const QString &path, int budgetMs);
+
 // Time left for a decode inside one measurement, which answers within a second.
 inline constexpr int kDecodeBudgetMs = 600;
 

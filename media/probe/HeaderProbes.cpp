@@ -195,7 +195,6 @@ Duration probeAu(const Bytes &file, const QString &path)
     if (!file.has(0, 24))
         return failure(path, kind, QStringLiteral("its header is too short"));
     const std::uint32_t offset = file.be32(4);
-    const std::uint32_t size = file.be32(8);
     const std::uint32_t encoding = file.be32(12);
     const std::uint32_t rate = file.be32(16);
     const std::uint32_t channels = file.be32(20);
@@ -213,10 +212,9 @@ Duration probeAu(const Bytes &file, const QString &path)
         return failure(path, kind, QStringLiteral("its header gives an impossible sample rate or channel count"));
     if (offset < 24 || offset > file.size())
         return failure(path, kind, QStringLiteral("its sound data offset points outside the file"));
-    const std::size_t present = file.remaining(offset);
-    // "Unknown size", or a header promising more than a cut file holds: the
-    // sound runs to the end of the file.
-    const std::size_t bytes = size == 0xFFFFFFFFu ? present : std::min<std::size_t>(size, present);
+    // The decoder plays from the offset to the end of the file, whatever
+    // the size field says ("unknown", more than a cut file holds, or less).
+    const std::size_t bytes = file.remaining(offset);
     const std::uint64_t frames = bytes / (bytesPerSample * channels);
     if (frames == 0)
         return noSound(path);

@@ -1,7 +1,9 @@
 #include "Measure.h"
 
 #include "../SoundFile.h"
+#include "../FfmpegHandles.h"
 #include "ContainerProbe.h"
+#include "DecodedLength.h"
 #include "FileWindow.h"
 #include "HeaderProbes.h"
 #include "M3uList.h"
@@ -22,6 +24,8 @@ QString fileError(const QString &path, const QString &reason)
 namespace {
 
 constexpr int kMostPlaylistDepth = 4;
+// Within this, a header's exact length is kept over a decode's count.
+constexpr double kDecodedTolerance = 0.001;
 
 // The work one measurement of a playlist may do: how many entries it has
 // opened so far, in all the playlists it named, and since when.
@@ -81,6 +85,22 @@ Duration bounded(Duration d, const QString &path)
     return d;
 }
 
+// An uncompressed file decodes at the speed of reading it: the decoder that
+// plays it has the last word where its header could mislead (a field the
+// decoder reads otherwise). Long files keep their header's length when the
+// decode cannot finish in time.
+Duration confirmedByDecoder(const Duration &fromHeader, const QString &path)
+{
+    const std::optional<double> decoded = decodedLength(path, kDecodeBudgetMs);
+    if (!decoded) {
+        const QString why = ff::openAudioInput(path).error;
+        return why.isEmpty() ? fromHeader : Duration::failure(fileError(path, why));
+    }
+    if (*decoded <= 0)
+        return Duration::failure(fileError(path, QStringLiteral("holds no sound that can be played")));
+    return std::abs(*decoded - *fromHeader.seconds) <= kDecodedTolerance ? fromHeader : Duration::of(*decoded);
+}
+
 Duration measureSoundFile(FileWindow &file, SoundKind kind, const QString &path)
 {
     const Bytes bytes(file);
@@ -99,7 +119,9 @@ Duration measureSoundFile(FileWindow &file, SoundKind kind, const QString &path)
     case SoundKind::Container: break;
     }
     if (d.askContainer)
-        d = probeContainer(path);
+        return probeContainer(path);
+    if (d.ok() && (kind == SoundKind::Wav || kind == SoundKind::Aiff || kind == SoundKind::Au))
+        return confirmedByDecoder(d, path);
     return d;
 }
 

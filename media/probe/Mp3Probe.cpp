@@ -3,6 +3,7 @@
 #include "DecodedLength.h"
 
 #include <array>
+#include <cstdlib>
 
 namespace tv::media {
 
@@ -205,10 +206,18 @@ Duration probeMp3(const Bytes &b, const QString &path)
         return Duration::failure(fileError(path, QStringLiteral("is not a valid MP3 file: no MPEG audio frames were found")));
 
     const VbrHeader vbr = readVbrHeader(b, start, first);
-    const Mp3Walk walk = walkFrames(b, start, first);
+    Mp3Walk walk = walkFrames(b, start, first);
     if (walk.tooLong)
         return Duration::failure(fileError(path, QStringLiteral("is longer than %1 hours, more than any song can be").arg(kLongestSeconds / 3600)));
 
+    // The decoder library splits the stream into frames its own way; where
+    // it finds other frames than the walk (false syncs inside damaged
+    // frames), the walk is not what plays.
+    if (!walk.damaged) {
+        const std::optional<qint64> packets = demuxedPackets(path, kDecodeBudgetMs / 2);
+        const qint64 audioFrames = qint64(walk.frames) - (vbr.found ? 1 : 0);
+        walk.damaged = packets && std::abs(*packets - audioFrames) > 1;
+    }
     if (walk.damaged) {
         // How the decoder resynchronises over garbage decides what plays:
         // let it say, within the time a measurement may take.
