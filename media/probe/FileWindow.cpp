@@ -20,7 +20,9 @@ FileWindow::~FileWindow()
 bool FileWindow::open(const QString &path)
 {
     const QByteArray name = fileNameBytes(path);
-    m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO put in a file's place cannot hang the
+    // open; it is refused just below as no regular file.
+    m_fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (m_fd < 0) {
         m_error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
