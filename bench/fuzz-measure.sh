@@ -52,6 +52,14 @@ case $kind in
   *) echo "unknown kind $kind" >&2; exit 2 ;;
 esac
 cd "$build/findings"
-# A measurement that takes 2 s counts as a hang (-timeout), one of 1 GB memory as a leak of it.
-"$build/bin/measure_${kind}_fuzz" -max_total_time="$seconds" -max_len=262144 -timeout=2 -rss_limit_mb=2048 \
-  -print_final_stats=1 "$corpus" 2>&1 | grep -E 'stat::|slowest|oracle|ERROR|SUMMARY|Done|crash-|timeout-' | tail -n 25
+rm -f crash-* timeout-* oom-*
+# A measurement that takes 2 s counts as a hang (-timeout). The run goes on
+# after a finding (-fork with -ignore_*), so it always lasts SECONDS and
+# counts every distinct oracle failure it meets; each is kept in findings/.
+log=$build/findings/$kind.log
+"$build/bin/measure_${kind}_fuzz" -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 -max_total_time="$seconds" \
+  -max_len=262144 -timeout=2 -rss_limit_mb=2048 "$corpus" > "$log" 2>&1 || true
+grep -E '^#[0-9]+: ' "$log" | tail -n 1
+echo "slowest measurement of any input: $(grep -hoE 'slowest measurement: [0-9]+' "$log" | awk '{print $3}' | sort -n | tail -1) ms"
+echo "findings: $(ls crash-* 2>/dev/null | wc -l) crash or oracle, $(ls timeout-* 2>/dev/null | wc -l) timeout, $(ls oom-* 2>/dev/null | wc -l) out of memory"
+grep -hE '^oracle:' "$log" | sed -E 's/[0-9]+\.[0-9]+ s/N s/g' | sort | uniq -c | sort -rn | head -n 5

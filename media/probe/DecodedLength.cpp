@@ -1,51 +1,34 @@
 #include "DecodedLength.h"
 
 #include "../FfmpegHandles.h"
+#include "../AudioFormat.h"
+#include "../source/FfmpegSource.h"
 #include "Duration.h"
 
 #include <QElapsedTimer>
+
+#include <vector>
 
 namespace tv::media {
 
 std::optional<double> decodedLength(const QString &path, int budgetMs)
 {
+    // The player's own decoder, resampling included: what it yields is, to
+    // the sample, what plays (damaged frames skipped as playback skips them).
     QElapsedTimer clock;
     clock.start();
-    ff::OpenedInput input = ff::openAudioInput(path);
-    if (!input.error.isEmpty())
+    QString error;
+    const std::unique_ptr<FfmpegSource> source = FfmpegSource::open(path, error);
+    if (!source)
         return std::nullopt;
-    const AVCodecParameters *params = input.format->streams[input.stream]->codecpar;
-    const AVCodec *decoder = avcodec_find_decoder(params->codec_id);
-    if (!decoder)
-        return std::nullopt;
-    ff::Codec codec(avcodec_alloc_context3(decoder));
-    if (!codec || avcodec_parameters_to_context(codec.get(), params) < 0 || avcodec_open2(codec.get(), decoder, nullptr) < 0
-        || codec->sample_rate <= 0)
-        return std::nullopt;
-    ff::Packet packet(av_packet_alloc());
-    ff::Frame frame(av_frame_alloc());
-    double seconds = 0;
-    const auto drain = [&] {
-        while (avcodec_receive_frame(codec.get(), frame.get()) == 0) {
-            // Playback converts every frame from the rate the stream opened
-            // with (a damaged frame announcing another rate plays at that one).
-            seconds += double(frame->nb_samples) / codec->sample_rate;
-            av_frame_unref(frame.get());
-        }
-    };
-    while (av_read_frame(input.format.get(), packet.get()) >= 0) {
-        if (packet->stream_index == input.stream) {
-            // A damaged packet is skipped, as playback skips it.
-            if (avcodec_send_packet(codec.get(), packet.get()) >= 0)
-                drain();
-        }
-        av_packet_unref(packet.get());
-        if (clock.elapsed() > budgetMs || seconds > kLongestSeconds)
+    std::vector<qint16> buffer(std::size_t(kChannels) * 8192);
+    qint64 frames = 0;
+    for (qint64 n; (n = source->readFrames(buffer.data(), 8192)) > 0;) {
+        frames += n;
+        if (clock.elapsed() > budgetMs || double(frames) / kSampleRate > kLongestSeconds)
             return std::nullopt;
     }
-    avcodec_send_packet(codec.get(), nullptr);
-    drain();
-    return seconds;
+    return double(frames) / kSampleRate;
 }
 
 std::optional<qint64> demuxedPackets(const QString &path, int budgetMs)

@@ -5,9 +5,8 @@
 
 namespace tv::media {
 
-// The playing time of path found the slow and sure way: decoding every
-// packet of its audio stream and counting the samples (damaged packets are
-// skipped, as playback skips them). Gives up after budgetMs of work and
+// The playing time of path found the slow and sure way: decoding it with the
+// player's decoder and counting the frames it yields. Gives up after budgetMs of work and
 // answers nothing then, as it does when the file cannot be decoded at all.
 std::optional<double> decodedLength(const QString &path, int budgetMs);
 
