@@ -1,5 +1,6 @@
 #include "Mp3Probe.h"
 
+#include "../FfmpegHandles.h"
 #include "DecodedLength.h"
 
 #include <array>
@@ -215,6 +216,13 @@ Duration probeMp3(const Bytes &b, const QString &path)
     // frames), the walk is not what plays.
     if (!walk.damaged) {
         const std::optional<qint64> packets = demuxedPackets(path, kDecodeBudgetMs / 2);
+        if (!packets) {
+            // Frames the player's decoder library does not take for MPEG
+            // audio at all (a few stray frames in other data) do not play.
+            const QString why = ff::openAudioInput(path).error;
+            if (!why.isEmpty())
+                return Duration::failure(fileError(path, why));
+        }
         const qint64 audioFrames = qint64(walk.frames) - (vbr.found ? 1 : 0);
         walk.damaged = packets && std::abs(*packets - audioFrames) > 1;
     }
