@@ -173,7 +173,10 @@ private:
     void OptUSR_Click();
     void txtUsrTapeLength_Change();
     void txtOneSecondDelay_Change();
-    bool addOneSong(const QString &fullPath);
+    // Measures paths off the UI thread and appends them in order; a refused
+    // song ends a drop (stopAtRefusal), not a selection.
+    void addSongs(const QStringList &paths, bool stopAtRefusal);
+    bool addMeasuredSong(const QString &fullPath, double seconds, const QString &error);
     void updateFileMenu();
     void setToolTips();
     void slideSwap(QWidget *front, QWidget *back, bool showAndHide);
@@ -195,6 +198,8 @@ private:
     qint64 m_intTimeB = 0;
     QString m_lastDrive;
     QHash<QString, QString> m_driveFolders; // drive root -> its current folder
+    bool m_addingSongs = false;
+    QStringList m_songsToAddNext; // asked for while adding
 
     QGroupBox *m_frmPlayMp3 = nullptr;
     tv::media::MediaControlBar *m_MPlayer = nullptr;

@@ -17,7 +17,7 @@
 #include "cd/CdAudioDevice.h"
 #include "frmMsgBox.h"
 #include "output/AudioOutput.h"
-#include "source/SourceFactory.h"
+#include "source/PlayableSource.h"
 
 #include <QApplication>
 #include <QGroupBox>

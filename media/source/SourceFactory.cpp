@@ -1,17 +1,16 @@
 #include "SourceFactory.h"
 
 #include "../SoundFile.h"
-#include "../cd/CdSource.h"
 #include "../probe/Duration.h"
 #include "FfmpegSource.h"
 #include "M3uSource.h"
 #include "MidiSource.h"
 
-#include <QFile>
+#include "../probe/FileWindow.h"
 
 namespace tv::media {
 
-std::unique_ptr<AudioSource> openSource(const QString &path, QString &error)
+std::unique_ptr<AudioSource> openSource(const QString &path, QString &error, int depth)
 {
     if (isCdTrackName(path)) {
         error = fileError(path, QStringLiteral("is an audio CD track, which plays through the CD device"));
@@ -22,27 +21,17 @@ std::unique_ptr<AudioSource> openSource(const QString &path, QString &error)
         error = fileError(path, reason);
         return nullptr;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = fileError(path, QStringLiteral("cannot be read (%1)").arg(file.errorString()));
+    FileWindow file;
+    if (!file.open(path)) {
+        error = fileError(path, QStringLiteral("cannot be read (%1)").arg(file.errorText()));
         return nullptr;
     }
-    switch (soundKindOf(path, file.peek(16))) {
+    switch (soundKindOf(path, file.read(0, 16))) {
     case SoundKind::Midi: return MidiSource::open(path, error);
-    case SoundKind::M3u: return M3uSource::open(path, error);
+    case SoundKind::M3u: return M3uSource::open(path, error, depth);
     default: return FfmpegSource::open(path, error);
     }
 }
 
 } // namespace tv::media
 
-namespace tv::media {
-
-std::unique_ptr<AudioSource> openPlayable(const QString &path, QString &error)
-{
-    if (isCdTrackName(path))
-        return CdSource::openTrack(path, error);
-    return openSource(path, error);
-}
-
-} // namespace tv::media
