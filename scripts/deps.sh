@@ -10,9 +10,11 @@ build_packages=(
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libfluidsynth-dev timgm6mb-soundfont
   libcdio-dev libcdio-paranoia-dev
+  libsodium-dev ca-certificates
   pulseaudio pulseaudio-utils
 )
-test_packages=(ffmpeg sox xvfb xauth)
+# openssl makes the update tests' server certificate.
+test_packages=(ffmpeg sox xvfb xauth openssl)
 
 wanted=("${build_packages[@]}")
 if [[ "${1:-}" == "--test" ]]; then
