@@ -46,7 +46,9 @@ int fetchTimeoutMs()
     return seams().timeoutMs;
 }
 
-Fetch::Fetch(QObject *parent) : QObject(parent), m_network(new QNetworkAccessManager(this))
+Fetch::Fetch(QObject *parent)
+    : QObject(parent)
+    , m_network(new QNetworkAccessManager(this))
 {
     m_idle.setSingleShot(true);
     connect(&m_idle, &QTimer::timeout, this, [this] { settle(Result::TimedOut, tr("the server did not answer in time")); });
@@ -76,7 +78,8 @@ void Fetch::start(const QUrl &url, qint64 maxBytes, QIODevice *sink)
     m_errorText.clear();
     if (!isSecureAddress(url)) {
         // Reported from the event loop, as every other ending is.
-        QTimer::singleShot(0, this, [this, url] { settle(Result::Failed, tr("%1 is not a secure (HTTPS) address").arg(url.toDisplayString())); });
+        QTimer::singleShot(
+            0, this, [this, url] { settle(Result::Failed, tr("%1 is not a secure (HTTPS) address").arg(url.toDisplayString())); });
         return;
     }
 
@@ -151,6 +154,11 @@ void Fetch::onFinished()
         settle(Result::Failed, statusText(m_reply));
         return;
     }
+    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+    if (m_reply->error() == QNetworkReply::RemoteHostClosedError && length.isValid() && m_received < length.toLongLong()) {
+        settle(Result::Failed, tr("the connection closed after %1 of %2 bytes").arg(m_received).arg(length.toLongLong()));
+        return;
+    }
     if (m_reply->error() != QNetworkReply::NoError) {
         settle(Result::Failed, m_reply->errorString());
         return;
@@ -166,12 +174,15 @@ void Fetch::settle(Result result, const QString &errorText)
     m_errorText = errorText;
     m_idle.stop();
     if (m_reply) {
+        // Often called from inside the reply's own signals: it hears nothing
+        // more from us at once, and is stopped once those signals are done.
         QNetworkReply *reply = m_reply;
         m_reply = nullptr;
         reply->disconnect(this);
-        if (reply->isRunning())
+        QTimer::singleShot(0, reply, [reply] {
             reply->abort();
-        reply->deleteLater();
+            reply->deleteLater();
+        });
     }
     emit finished();
 }

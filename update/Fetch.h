@@ -42,9 +42,9 @@ public:
 
     Result result() const { return m_result; }
     QString errorText() const { return m_errorText; } // why it failed, for a message
-    QByteArray body() const { return m_body; }         // without a sink only
-    qint64 received() const { return m_received; }     // bytes of the body taken
-    QByteArray sha256() const;                          // of the bytes taken
+    QByteArray body() const { return m_body; } // without a sink only
+    qint64 received() const { return m_received; } // bytes of the body taken
+    QByteArray sha256() const; // of the bytes taken
 
 signals:
     void progress(qint64 received, qint64 total); // total -1 when unknown
@@ -59,7 +59,7 @@ private:
     QPointer<QNetworkReply> m_reply;
     QIODevice *m_sink = nullptr;
     QTimer m_idle;
-    QCryptographicHash m_hash{QCryptographicHash::Sha256};
+    QCryptographicHash m_hash { QCryptographicHash::Sha256 };
     QByteArray m_body;
     qint64 m_maxBytes = 0;
     qint64 m_received = 0;

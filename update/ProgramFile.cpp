@@ -70,8 +70,8 @@ QString ProgramReplacement::temporaryPath() const
 bool ProgramReplacement::open()
 {
     const QFileInfo target(m_target);
-    m_file = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") + target.fileName()
-                                              + QStringLiteral(".update-XXXXXX"));
+    m_file = std::make_unique<QTemporaryFile>(
+        target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".update-XXXXXX"));
     m_file->setAutoRemove(true);
     if (!m_file->open()) {
         m_errorText = QCoreApplication::translate("ProgramReplacement", "a file could not be made in %1: %2")
@@ -92,12 +92,14 @@ bool ProgramReplacement::commit()
         return false;
     };
     if (!m_file->flush() || ::fsync(m_file->handle()) != 0)
-        return fail(QCoreApplication::translate("ProgramReplacement", "the update could not be written to disk: %1").arg(systemError(errno)));
+        return fail(
+            QCoreApplication::translate("ProgramReplacement", "the update could not be written to disk: %1").arg(systemError(errno)));
 
     QFileDevice::Permissions permissions = QFileInfo(m_target).permissions();
     permissions |= QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
     if (!m_file->setPermissions(permissions))
-        return fail(QCoreApplication::translate("ProgramReplacement", "the update could not be made executable: %1").arg(m_file->errorString()));
+        return fail(
+            QCoreApplication::translate("ProgramReplacement", "the update could not be made executable: %1").arg(m_file->errorString()));
 
     const QByteArray from = QFile::encodeName(m_file->fileName());
     const QByteArray to = QFile::encodeName(m_target);

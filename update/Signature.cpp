@@ -31,8 +31,8 @@ bool verifyDetached(const char *message, qsizetype size, const QByteArray &signa
     if (signature.size() != kSignatureBytes || publicKey.size() != kPublicKeyBytes || size < 0 || !sodiumReady())
         return false;
     return crypto_sign_verify_detached(reinterpret_cast<const unsigned char *>(signature.constData()),
-                                       reinterpret_cast<const unsigned char *>(message), static_cast<unsigned long long>(size),
-                                       reinterpret_cast<const unsigned char *>(publicKey.constData()))
+               reinterpret_cast<const unsigned char *>(message), static_cast<unsigned long long>(size),
+               reinterpret_cast<const unsigned char *>(publicKey.constData()))
         == 0;
 }
 

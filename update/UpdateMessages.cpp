@@ -30,8 +30,8 @@ QString downloadOutcomeText(UpdateSession::Outcome outcome, const QString &detai
         return tr("The software is installed in a folder it cannot change (%1).").arg(detail) + kNewLine
             + tr("Update it through your system's package manager.") + kNewLine + webSiteText(webSite);
     case Outcome::NotVerified:
-        return tr("The update was not installed because it could not be verified; the software has not been changed.") + kNewLine
-            + detail + kNewLine + webSiteText(webSite);
+        return tr("The update was not installed because it could not be verified; the software has not been changed.") + kNewLine + detail
+            + kNewLine + webSiteText(webSite);
     case Outcome::Failed:
         return tr("The update could not be downloaded; the software has not been changed.") + kNewLine + detail + kNewLine
             + webSiteText(webSite);

@@ -7,14 +7,17 @@
 
 #include <QDir>
 #include <QFile>
-#include <QIODevice>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QSaveFile>
 #include <QStandardPaths>
 
 namespace tv::update {
 
-UpdateSession::UpdateSession(QObject *parent) : QObject(parent) {}
+UpdateSession::UpdateSession(QObject *parent)
+    : QObject(parent)
+{
+}
 
 UpdateSession::~UpdateSession()
 {
@@ -30,8 +33,7 @@ void UpdateSession::startFetch(const QString &name, qint64 maxBytes, void (Updat
 
 QString UpdateSession::versionFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/TapeVantrel/")
-        + kVersionFileName;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/TapeVantrel/") + kVersionFileName;
 }
 
 bool UpdateSession::isDownloading() const
@@ -46,7 +48,8 @@ void UpdateSession::check()
     QFile::remove(versionFilePath());
     const UpdateSite site = updateSite();
     if (site.folder.isEmpty()) {
-        QMetaObject::invokeMethod(this, [this] { emit checked(false); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { emit checked(false); }, Qt::QueuedConnection);
         return;
     }
     startFetch(kVersionFileName, kMaxVersionFileBytes, &UpdateSession::versionFileFetched);
@@ -77,13 +80,15 @@ void UpdateSession::download()
     const UpdateSite site = updateSite();
     m_publicKey = site.publicKey;
     if (m_publicKey.size() != kPublicKeyBytes) {
-        QMetaObject::invokeMethod(this, [this] { emit downloaded(Outcome::NoKey, QString()); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { emit downloaded(Outcome::NoKey, QString()); }, Qt::QueuedConnection);
         return;
     }
     const QString program = programFile();
     if (!isProgramFolderWritable(program)) {
         const QString folder = QDir::toNativeSeparators(QFileInfo(program).absolutePath());
-        QMetaObject::invokeMethod(this, [this, folder] { emit downloaded(Outcome::ReadOnlyFolder, folder); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, folder] { emit downloaded(Outcome::ReadOnlyFolder, folder); }, Qt::QueuedConnection);
         return;
     }
     m_replacement = std::make_unique<ProgramReplacement>(program);
@@ -106,8 +111,8 @@ void UpdateSession::signatureFetched()
         return;
     }
     if (fetch->result() != Fetch::Result::Done || fetch->body().size() != kSignatureBytes) {
-        const QString why = fetch->result() == Fetch::Result::Done ? tr("%1 is not a signature.").arg(kSignatureFileName)
-                                                                  : fetch->errorText();
+        const QString why
+            = fetch->result() == Fetch::Result::Done ? tr("%1 is not a signature.").arg(kSignatureFileName) : fetch->errorText();
         finishDownload(Outcome::Failed, tr("%1: %2").arg(kSignatureFileName, why));
         return;
     }
@@ -117,9 +122,8 @@ void UpdateSession::signatureFetched()
         return;
     }
     startFetch(kUpdaterFileName, m_versionFile.updaterSize, &UpdateSession::updaterFetched, &m_replacement->file());
-    connect(m_fetch.get(), &Fetch::progress, this, [this](qint64 received, qint64) {
-        emit downloadProgress(received, m_versionFile.updaterSize);
-    });
+    connect(m_fetch.get(), &Fetch::progress, this,
+        [this](qint64 received, qint64) { emit downloadProgress(received, m_versionFile.updaterSize); });
 }
 
 void UpdateSession::updaterFetched()
@@ -139,9 +143,8 @@ void UpdateSession::updaterFetched()
         return;
     }
     if (fetch->received() != m_versionFile.updaterSize) {
-        finishDownload(Outcome::NotVerified, tr("The download was cut short: %1 of %2 bytes arrived.")
-                                                 .arg(fetch->received())
-                                                 .arg(m_versionFile.updaterSize));
+        finishDownload(Outcome::NotVerified,
+            tr("The download was cut short: %1 of %2 bytes arrived.").arg(fetch->received()).arg(m_versionFile.updaterSize));
         return;
     }
     if (fetch->sha256() != m_versionFile.updaterSha256) {

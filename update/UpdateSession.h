@@ -22,11 +22,11 @@ class UpdateSession : public QObject
     Q_OBJECT
 public:
     enum class Outcome {
-        Installed,      // the program file is the new version
-        NoKey,          // the build has no key: nothing was fetched
+        Installed, // the program file is the new version
+        NoKey, // the build has no key: nothing was fetched
         ReadOnlyFolder, // the program cannot change its folder: nothing was fetched
-        NotVerified,    // fetched but not the signed updater: deleted, program untouched
-        Failed,         // not fetched or not written: deleted, program untouched
+        NotVerified, // fetched but not the signed updater: deleted, program untouched
+        Failed, // not fetched or not written: deleted, program untouched
         Cancelled,
     };
     Q_ENUM(Outcome)

@@ -25,8 +25,8 @@ QUrl folderUrl(const QString &text)
 
 UpdateSite builtInUpdateSite()
 {
-    return {folderUrl(QStringLiteral(TV_UPDATE_URL)), QStringLiteral(TV_WEB_SITE),
-            publicKeyFromHex(QStringLiteral(TV_UPDATE_PUBLIC_KEY))};
+    return { folderUrl(QStringLiteral(TV_UPDATE_URL)), QStringLiteral(TV_WEB_SITE),
+        publicKeyFromHex(QStringLiteral(TV_UPDATE_PUBLIC_KEY)) };
 }
 
 UpdateSite updateSite()

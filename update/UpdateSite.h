@@ -9,8 +9,8 @@ namespace tv::update {
 // Where updates come from. The build sets all three; tests set their own.
 struct UpdateSite
 {
-    QUrl folder;          // the update folder, ending in a slash; empty: no check is ever made
-    QString webSite;      // where a user can download a new version by hand
+    QUrl folder; // the update folder, ending in a slash; empty: no check is ever made
+    QString webSite; // where a user can download a new version by hand
     QByteArray publicKey; // Ed25519, 32 bytes, that signs the updater; empty: no update is installed
 };
 

@@ -16,8 +16,8 @@ QString strVersion(); // the program's own
 struct VersionFile
 {
     QString firstLine;
-    qint64 updaterSize = -1;      // -1: not given
-    QByteArray updaterSha256;     // 32 bytes, or empty: not given
+    qint64 updaterSize = -1; // -1: not given
+    QByteArray updaterSha256; // 32 bytes, or empty: not given
     bool describesUpdater() const { return updaterSize >= 0 && updaterSha256.size() == 32; }
 };
 VersionFile parseVersionFile(const QByteArray &bytes);

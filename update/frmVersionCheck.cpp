@@ -28,10 +28,13 @@ const QString kKey = QStringLiteral("versioncheck");
 } // namespace
 
 frmVersionCheck::frmVersionCheck(QWidget *parent)
-    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), // no control box
-      m_lblUpdateStatus(new QLabel(this)), m_cmdDownload(new QPushButton(QStringLiteral("Download Update"), this)),
-      m_cmdCancel(new QPushButton(QStringLiteral("Cancel"), this)),
-      m_chkCheckForUpdates(new QCheckBox(QStringLiteral("Check For Updates"), this)), m_session(new UpdateSession(this))
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , // no control box
+    m_lblUpdateStatus(new QLabel(this))
+    , m_cmdDownload(new QPushButton(QStringLiteral("Download Update"), this))
+    , m_cmdCancel(new QPushButton(QStringLiteral("Cancel"), this))
+    , m_chkCheckForUpdates(new QCheckBox(QStringLiteral("Check For Updates"), this))
+    , m_session(new UpdateSession(this))
 {
     setObjectName(QStringLiteral("frmVersionCheck"));
     setWindowTitle(QStringLiteral("Software Update Checkup"));
@@ -55,12 +58,15 @@ frmVersionCheck::frmVersionCheck(QWidget *parent)
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmVersionCheck::cmdCancel_Click);
     connect(m_session, &UpdateSession::checked, this, &frmVersionCheck::checked);
     connect(m_session, &UpdateSession::downloadProgress, this,
-            [this](qint64 received, qint64 total) { setStatus(downloadProgressText(received, total)); });
+        [this](qint64 received, qint64 total) { setStatus(downloadProgressText(received, total)); });
     connect(m_session, &UpdateSession::downloaded, this,
-            [this](UpdateSession::Outcome outcome, const QString &detail) { downloaded(int(outcome), detail); });
+        [this](UpdateSession::Outcome outcome, const QString &detail) { downloaded(int(outcome), detail); });
 }
 
-frmVersionCheck::~frmVersionCheck() = default;
+frmVersionCheck::~frmVersionCheck()
+{
+    Form_Unload(); // when the program ends with the window open
+}
 
 void frmVersionCheck::Form_Activate()
 {
@@ -126,6 +132,7 @@ void frmVersionCheck::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    m_session->disconnect(this); // the window is going: no more answers to show
     if (m_session->isDownloading())
         m_session->cancel(); // the partial download is deleted; the program stays as it was
     tv::shell::saveSetting(kSection, kKey, m_chkCheckForUpdates->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));

@@ -9,11 +9,11 @@
 //       version.dat (VERSION as the program compares it, e.g. 71 for 7.1,
 //       then the updater's size and SHA-256).
 #include <QCoreApplication>
-#include <algorithm>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 
 #include <cstdio>
 #include <sodium.h>
@@ -71,18 +71,18 @@ int sign(const QString &secretPath, const QString &programPath, const QString &v
 
     unsigned char signature[crypto_sign_BYTES];
     crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size(),
-                         reinterpret_cast<const unsigned char *>(secret.constData()));
-    const QByteArray versionFile = version.toLatin1() + "\r\nsize=" + QByteArray::number(bytes.size()) + "\r\nsha256="
-        + QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + "\r\n";
+        reinterpret_cast<const unsigned char *>(secret.constData()));
+    const QByteArray versionFile = version.toLatin1() + "\r\nsize=" + QByteArray::number(bytes.size())
+        + "\r\nsha256=" + QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + "\r\n";
 
     QDir().mkpath(folder);
     const QDir dir(folder);
     const auto everyone = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     QString error;
     if (!writeFile(dir.filePath(QStringLiteral("TapeVantrelUpdate")), bytes,
-                   everyone | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther, &error)
-        || !writeFile(dir.filePath(QStringLiteral("TapeVantrelUpdate.sig")), QByteArray(reinterpret_cast<const char *>(signature), sizeof signature),
-                      everyone, &error)
+            everyone | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther, &error)
+        || !writeFile(dir.filePath(QStringLiteral("TapeVantrelUpdate.sig")),
+            QByteArray(reinterpret_cast<const char *>(signature), sizeof signature), everyone, &error)
         || !writeFile(dir.filePath(QStringLiteral("version.dat")), versionFile, everyone, &error))
         return fail(error);
     std::printf("%s", versionFile.constData());
@@ -101,7 +101,8 @@ int main(int argc, char **argv)
         return keygen(args.at(1));
     if (args.size() == 5 && args.at(0) == QLatin1String("sign"))
         return sign(args.at(1), args.at(2), args.at(3), args.at(4));
-    std::fprintf(stderr, "usage: tvupdatesign keygen SECRET_KEY_FILE\n"
-                         "       tvupdatesign sign SECRET_KEY_FILE PROGRAM VERSION FOLDER\n");
+    std::fprintf(stderr,
+        "usage: tvupdatesign keygen SECRET_KEY_FILE\n"
+        "       tvupdatesign sign SECRET_KEY_FILE PROGRAM VERSION FOLDER\n");
     return 2;
 }

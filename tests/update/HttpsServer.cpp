@@ -14,7 +14,10 @@ namespace tv::test {
 class HttpsServerWorker : public QObject
 {
 public:
-    explicit HttpsServerWorker(HttpsServer *owner) : m_owner(owner) {}
+    explicit HttpsServerWorker(HttpsServer *owner)
+        : m_owner(owner)
+    {
+    }
 
     quint16 listen(const QSslConfiguration &tls)
     {
@@ -46,13 +49,12 @@ private:
         m_owner->record(path);
         ServedFile file;
         if (!m_owner->lookUp(path, &file))
-            file = ServedFile{"not here", 404};
+            file = ServedFile { "not here", 404 };
         if (file.neverAnswer)
             return;
         const QByteArray reason = file.status == 200 ? "OK" : file.status == 404 ? "Not Found" : "Error";
         socket->write("HTTP/1.1 " + QByteArray::number(file.status) + ' ' + reason + "\r\nContent-Length: "
-                      + QByteArray::number(file.body.size())
-                      + "\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n\r\n");
+            + QByteArray::number(file.body.size()) + "\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n\r\n");
         const QByteArray body = file.cutAfter >= 0 ? file.body.left(file.cutAfter) : file.body;
         if (file.trickleBytes <= 0) {
             socket->write(body);
@@ -81,7 +83,8 @@ HttpsServer::HttpsServer() = default;
 HttpsServer::~HttpsServer()
 {
     if (m_worker) {
-        QMetaObject::invokeMethod(m_worker, [this] { delete m_worker; }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            m_worker, [this] { delete m_worker; }, Qt::BlockingQueuedConnection);
         m_thread.quit();
         m_thread.wait();
     }
@@ -94,11 +97,10 @@ bool HttpsServer::start(QString *error)
     QProcess openssl;
     openssl.setProcessChannelMode(QProcess::MergedChannels);
     openssl.start(QStringLiteral("openssl"),
-                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
-                   QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
-                   QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
-                   QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"), QStringLiteral("-keyout"), keyPath,
-                   QStringLiteral("-out"), certPath});
+        { QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+            QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("2"),
+            QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+            QStringLiteral("subjectAltName=IP:127.0.0.1"), QStringLiteral("-keyout"), keyPath, QStringLiteral("-out"), certPath });
     if (!openssl.waitForFinished(30000) || openssl.exitStatus() != QProcess::NormalExit || openssl.exitCode() != 0) {
         *error = QStringLiteral("openssl could not make the certificate: ") + QString::fromLocal8Bit(openssl.readAll())
             + openssl.errorString();
@@ -123,7 +125,8 @@ bool HttpsServer::start(QString *error)
     m_worker = new HttpsServerWorker(this);
     m_worker->moveToThread(&m_thread);
     m_thread.start();
-    QMetaObject::invokeMethod(m_worker, [this, tls] { m_port = m_worker->listen(tls); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_worker, [this, tls] { m_port = m_worker->listen(tls); }, Qt::BlockingQueuedConnection);
     if (m_port == 0) {
         *error = QStringLiteral("the server cannot listen on 127.0.0.1");
         return false;

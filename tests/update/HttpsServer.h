@@ -16,9 +16,9 @@ struct ServedFile
 {
     QByteArray body;
     int status = 200;
-    qint64 cutAfter = -1;      // close after this many body bytes; the header still gives the whole length
-    bool neverAnswer = false;  // take the request and never answer
-    int trickleBytes = 0;      // send the body this many bytes at a time...
+    qint64 cutAfter = -1; // close after this many body bytes; the header still gives the whole length
+    bool neverAnswer = false; // take the request and never answer
+    int trickleBytes = 0; // send the body this many bytes at a time...
     int trickleIntervalMs = 0; // ...with this pause between pieces
 };
 

@@ -9,7 +9,7 @@ namespace tv::test {
 
 PrivateFolders::PrivateFolders()
 {
-    for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) {
+    for (const char *name : { "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME" }) {
         const QString folder = m_dir.filePath(QString::fromLatin1(name).toLower());
         QDir().mkpath(folder);
         qputenv(name, QFile::encodeName(folder));
@@ -31,14 +31,14 @@ QByteArray ReleaseSigner::sign(const QByteArray &message) const
 {
     unsigned char signature[crypto_sign_BYTES];
     crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char *>(message.constData()), message.size(),
-                         reinterpret_cast<const unsigned char *>(m_secret.constData()));
+        reinterpret_cast<const unsigned char *>(m_secret.constData()));
     return QByteArray(reinterpret_cast<const char *>(signature), sizeof signature);
 }
 
 QByteArray versionDat(const QByteArray &version, const QByteArray &updater)
 {
-    return version + "\r\nsize=" + QByteArray::number(updater.size()) + "\r\nsha256="
-        + QCryptographicHash::hash(updater, QCryptographicHash::Sha256).toHex() + "\r\n";
+    return version + "\r\nsize=" + QByteArray::number(updater.size())
+        + "\r\nsha256=" + QCryptographicHash::hash(updater, QCryptographicHash::Sha256).toHex() + "\r\n";
 }
 
 } // namespace tv::test

@@ -53,7 +53,7 @@ private slots:
     {
         QString error;
         QVERIFY2(m_server.start(&error), qPrintable(error));
-        setExtraCaCertificates({m_server.certificate()});
+        setExtraCaCertificates({ m_server.certificate() });
         registerVersionCheckForm();
         tv::shell::setMsgBoxAnswerer([this](const MsgBoxCall &call) {
             m_boxes.append(call);
@@ -70,7 +70,7 @@ private slots:
         m_server.clearFiles();
         m_server.clearRequests();
         setFetchTimeoutMs(5000);
-        setUpdateSite({m_server.url(), kWebSite, m_signer.publicKey()});
+        setUpdateSite({ m_server.url(), kWebSite, m_signer.publicKey() });
         QSettings(QStringLiteral("TapeVantrel"), QStringLiteral("TapeVantrel")).clear();
         // The program an update replaces: a copy in a folder of its own.
         m_programDir = std::make_unique<QTemporaryDir>();
@@ -92,16 +92,16 @@ private slots:
     void check_closesSilently_whenNothingHigherIsOffered_data()
     {
         QTest::addColumn<ServedFile>("versionFile");
-        QTest::newRow("same version") << ServedFile{"70\r\n"};
-        QTest::newRow("same version, more lines") << ServedFile{tv::test::versionDat("70", m_newProgram)};
-        QTest::newRow("lower version") << ServedFile{tv::test::versionDat("69", m_newProgram)};
-        QTest::newRow("first line of 10 characters") << ServedFile{"1000000000\r\n"};
-        QTest::newRow("empty file") << ServedFile{""};
-        QTest::newRow("empty first line") << ServedFile{"\r\n71\r\n"};
-        QTest::newRow("not a number") << ServedFile{"7.1\r\n"};
-        QTest::newRow("no version.dat on the site") << ServedFile{"gone", 404};
-        QTest::newRow("server error page") << ServedFile{"71", 500};
-        QTest::newRow("larger than a version file") << ServedFile{"71\r\n" + QByteArray(kMaxVersionFileBytes, '#')};
+        QTest::newRow("same version") << ServedFile { "70\r\n" };
+        QTest::newRow("same version, more lines") << ServedFile { tv::test::versionDat("70", m_newProgram) };
+        QTest::newRow("lower version") << ServedFile { tv::test::versionDat("69", m_newProgram) };
+        QTest::newRow("first line of 10 characters") << ServedFile { "1000000000\r\n" };
+        QTest::newRow("empty file") << ServedFile { "" };
+        QTest::newRow("empty first line") << ServedFile { "\r\n71\r\n" };
+        QTest::newRow("not a number") << ServedFile { "7.1\r\n" };
+        QTest::newRow("no version.dat on the site") << ServedFile { "gone", 404 };
+        QTest::newRow("server error page") << ServedFile { "71", 500 };
+        QTest::newRow("larger than a version file") << ServedFile { "71\r\n" + QByteArray(kMaxVersionFileBytes, '#') };
     }
     void check_closesSilently_whenNothingHigherIsOffered()
     {
@@ -109,7 +109,7 @@ private slots:
         m_server.serve(QStringLiteral("/version.dat"), versionFile);
         QPointer<frmVersionCheck> window = startCheck();
         QTRY_VERIFY(window.isNull());
-        QCOMPARE(m_server.requests(), QStringList{QStringLiteral("/version.dat")});
+        QCOMPARE(m_server.requests(), QStringList { QStringLiteral("/version.dat") });
         QVERIFY(m_boxes.isEmpty());
         QCOMPARE(tv::shell::getSetting(QStringLiteral("reg"), QStringLiteral("versioncheck")), QStringLiteral("1"));
     }
@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(readFile(UpdateSession::versionFilePath()), tv::test::versionDat(firstLine, m_newProgram));
         QVERIFY(UpdateSession::versionFilePath().startsWith(qEnvironmentVariable("XDG_CACHE_HOME")));
         QVERIFY(!QFile::exists(m_programDir->filePath(QStringLiteral("version.dat"))));
-        QCOMPARE(m_server.requests(), QStringList{QStringLiteral("/version.dat")}); // nothing downloaded yet
+        QCOMPARE(m_server.requests(), QStringList { QStringLiteral("/version.dat") }); // nothing downloaded yet
     }
 
     void window_layout_followsTheDesign()
@@ -160,10 +160,10 @@ private slots:
         QVERIFY(!(window->windowFlags() & Qt::WindowCloseButtonHint));
         // Both lines of the offer fit the label as painted.
         const QFontMetrics metrics(window->lblUpdateStatus()->font());
-        const QRect needed = metrics.boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft | Qt::AlignTop,
-                                                  window->lblUpdateStatus()->text());
+        const QRect needed
+            = metrics.boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft | Qt::AlignTop, window->lblUpdateStatus()->text());
         QVERIFY2(needed.width() <= window->lblUpdateStatus()->width() && needed.height() <= window->lblUpdateStatus()->height(),
-                 qPrintable(QStringLiteral("%1x%2").arg(needed.width()).arg(needed.height())));
+            qPrintable(QStringLiteral("%1x%2").arg(needed.width()).arg(needed.height())));
     }
 
     void check_noServer_closesSilently()
@@ -172,7 +172,7 @@ private slots:
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         const quint16 port = closed.serverPort();
         closed.close();
-        setUpdateSite({QUrl(QStringLiteral("https://127.0.0.1:%1/").arg(port)), kWebSite, m_signer.publicKey()});
+        setUpdateSite({ QUrl(QStringLiteral("https://127.0.0.1:%1/").arg(port)), kWebSite, m_signer.publicKey() });
         QPointer<frmVersionCheck> window = startCheck();
         QTRY_VERIFY(window.isNull());
         QVERIFY(m_boxes.isEmpty());
@@ -182,10 +182,10 @@ private slots:
     void check_serverThatNeverAnswers_timesOutSilently()
     {
         setFetchTimeoutMs(300);
-        m_server.serve(QStringLiteral("/version.dat"), ServedFile{"71", 200, -1, true});
+        m_server.serve(QStringLiteral("/version.dat"), ServedFile { "71", 200, -1, true });
         QPointer<frmVersionCheck> window = startCheck();
         QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 5000);
-        QCOMPARE(m_server.requests(), QStringList{QStringLiteral("/version.dat")});
+        QCOMPARE(m_server.requests(), QStringList { QStringLiteral("/version.dat") });
         QVERIFY(m_boxes.isEmpty());
     }
 
@@ -195,13 +195,13 @@ private slots:
         setExtraCaCertificates({});
         QPointer<frmVersionCheck> window = startCheck();
         QTRY_VERIFY(window.isNull());
-        setExtraCaCertificates({m_server.certificate()});
+        setExtraCaCertificates({ m_server.certificate() });
         QVERIFY(m_boxes.isEmpty());
     }
 
     void check_plainHttpToAnotherHost_isNeverAsked()
     {
-        setUpdateSite({QUrl(QStringLiteral("http://updates.tapevantrel.invalid/")), kWebSite, m_signer.publicKey()});
+        setUpdateSite({ QUrl(QStringLiteral("http://updates.tapevantrel.invalid/")), kWebSite, m_signer.publicKey() });
         QPointer<frmVersionCheck> window = startCheck();
         QTRY_VERIFY(window.isNull());
         QVERIFY(m_boxes.isEmpty());
@@ -210,7 +210,7 @@ private slots:
     void check_emptyUpdateFolder_makesNoWindowAndNoRequest()
     {
         serveRelease("71");
-        setUpdateSite({QUrl(), kWebSite, m_signer.publicKey()});
+        setUpdateSite({ QUrl(), kWebSite, m_signer.publicKey() });
         startVersionCheck();
         QVERIFY(!tv::shell::Forms::find(QStringLiteral("frmVersionCheck")));
         QTest::qWait(100);
@@ -234,15 +234,16 @@ private slots:
         QVERIFY(QFileInfo(m_program).isExecutable());
 
         QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 10000);
-        QCOMPARE(boxTexts(), QStringList{QStringLiteral("Download complete. Exit and restart the software to use the new version.")});
+        QCOMPARE(boxTexts(), QStringList { QStringLiteral("Download complete. Exit and restart the software to use the new version.") });
         QCOMPARE(m_boxes.first().title, tv::shell::kApplicationTitle);
         QCOMPARE(m_boxes.first().style, int(tv::shell::Msg::OkOnly));
         QCOMPARE(readFile(m_program), m_newProgram);
         QVERIFY(QFileInfo(m_program).isExecutable());
         QCOMPARE(running.readAll(), kOldProgram); // the old file was renamed over, never written into
         QVERIFY(temporaryFiles().isEmpty());
-        QCOMPARE(m_server.requests(), (QStringList{QStringLiteral("/version.dat"), QStringLiteral("/TapeVantrelUpdate.sig"),
-                                                   QStringLiteral("/TapeVantrelUpdate")}));
+        QCOMPARE(m_server.requests(),
+            (QStringList {
+                QStringLiteral("/version.dat"), QStringLiteral("/TapeVantrelUpdate.sig"), QStringLiteral("/TapeVantrelUpdate") }));
     }
 
     void download_refused_leavesTheProgramByteIdentical_data()
@@ -253,37 +254,36 @@ private slots:
         QTest::addColumn<QString>("fixedText");
         QTest::addColumn<QString>("detail");
         const QByteArray good = tv::test::versionDat("71", m_newProgram);
-        const ServedFile updater{m_newProgram};
-        const ServedFile signature{m_signer.sign(m_newProgram)};
+        const ServedFile updater { m_newProgram };
+        const ServedFile signature { m_signer.sign(m_newProgram) };
         const QString notVerified = QStringLiteral("The update was not installed because it could not be verified");
         const QString failed = QStringLiteral("The update could not be downloaded");
 
         QByteArray flipped = m_newProgram;
         flipped[1000] = char(flipped[1000] ^ 1);
         const tv::test::ReleaseSigner stranger;
-        QTest::newRow("signature of other bytes") << tv::test::versionDat("71", flipped) << ServedFile{flipped} << signature
-                                                  << notVerified << "signature does not match";
-        QTest::newRow("signed by another key") << good << updater << ServedFile{stranger.sign(m_newProgram)} << notVerified
+        QTest::newRow("signature of other bytes")
+            << tv::test::versionDat("71", flipped) << ServedFile { flipped } << signature << notVerified << "signature does not match";
+        QTest::newRow("signed by another key") << good << updater << ServedFile { stranger.sign(m_newProgram) } << notVerified
                                                << "signature does not match";
-        QTest::newRow("wrong SHA-256") << tv::test::versionDat("71", flipped).replace("size=" + QByteArray::number(flipped.size()),
-                                                                                      "size=" + QByteArray::number(m_newProgram.size()))
+        QTest::newRow("wrong SHA-256") << tv::test::versionDat("71", flipped)
+                                              .replace("size=" + QByteArray::number(flipped.size()),
+                                                  "size=" + QByteArray::number(m_newProgram.size()))
                                        << updater << signature << notVerified << "SHA-256";
-        QTest::newRow("cut short by the server") << good << ServedFile{m_newProgram, 200, 100000} << signature << failed << "";
-        QTest::newRow("shorter than version.dat says")
-            << QByteArray(good).replace("size=" + QByteArray::number(m_newProgram.size()),
-                                        "size=" + QByteArray::number(m_newProgram.size() + 10))
-            << updater << signature << notVerified << "cut short";
-        QTest::newRow("longer than version.dat says")
-            << QByteArray(good).replace("size=" + QByteArray::number(m_newProgram.size()),
-                                        "size=" + QByteArray::number(m_newProgram.size() - 10))
-            << updater << signature << notVerified << "larger than version.dat says";
-        QTest::newRow("version.dat without size and SHA-256") << QByteArray("71\r\n") << updater << signature << notVerified
-                                                              << "does not give the updater's size and SHA-256";
-        QTest::newRow("no signature on the site") << good << updater << ServedFile{"gone", 404} << failed
-                                                  << "TapeVantrelUpdate.sig: the server answered 404";
-        QTest::newRow("signature of the wrong size") << good << updater << ServedFile{QByteArray(63, 's')} << failed
-                                                     << "TapeVantrelUpdate.sig is not a signature";
-        QTest::newRow("no updater on the site") << good << ServedFile{"gone", 404} << signature << failed << "404";
+        QTest::newRow("cut short by the server") << good << ServedFile { m_newProgram, 200, 100000 } << signature << failed << "the connection closed after 100000 of";
+        QTest::newRow("shorter than version.dat says") << QByteArray(good).replace(
+            "size=" + QByteArray::number(m_newProgram.size()), "size=" + QByteArray::number(m_newProgram.size() + 10))
+                                                       << updater << signature << notVerified << "cut short";
+        QTest::newRow("longer than version.dat says") << QByteArray(good).replace(
+            "size=" + QByteArray::number(m_newProgram.size()), "size=" + QByteArray::number(m_newProgram.size() - 10))
+                                                      << updater << signature << notVerified << "larger than version.dat says";
+        QTest::newRow("version.dat without size and SHA-256")
+            << QByteArray("71\r\n") << updater << signature << notVerified << "does not give the updater's size and SHA-256";
+        QTest::newRow("no signature on the site")
+            << good << updater << ServedFile { "gone", 404 } << failed << "TapeVantrelUpdate.sig: the server answered 404";
+        QTest::newRow("signature of the wrong size")
+            << good << updater << ServedFile { QByteArray(63, 's') } << failed << "TapeVantrelUpdate.sig is not a signature";
+        QTest::newRow("no updater on the site") << good << ServedFile { "gone", 404 } << signature << failed << "404";
     }
     void download_refused_leavesTheProgramByteIdentical()
     {
@@ -292,7 +292,7 @@ private slots:
         QFETCH(ServedFile, signature);
         QFETCH(QString, fixedText);
         QFETCH(QString, detail);
-        m_server.serve(QStringLiteral("/version.dat"), ServedFile{versionFile});
+        m_server.serve(QStringLiteral("/version.dat"), ServedFile { versionFile });
         m_server.serve(QStringLiteral("/TapeVantrelUpdate"), updater);
         m_server.serve(QStringLiteral("/TapeVantrelUpdate.sig"), signature);
         QPointer<frmVersionCheck> window = offered();
@@ -316,7 +316,7 @@ private slots:
         serveRelease("71");
         QPointer<frmVersionCheck> window = offered();
         // Half the updater, then silence without closing.
-        m_server.serve(QStringLiteral("/TapeVantrelUpdate"), ServedFile{m_newProgram, 200, -1, true});
+        m_server.serve(QStringLiteral("/TapeVantrelUpdate"), ServedFile { m_newProgram, 200, -1, true });
         window->cmdDownload()->click();
         QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 5000);
         QCOMPARE(m_boxes.size(), 1);
@@ -333,25 +333,25 @@ private slots:
         window->cmdDownload()->click();
         QTRY_VERIFY(window.isNull());
         QCOMPARE(boxTexts(),
-                 QStringList{QStringLiteral("The software is installed in a folder it cannot change (%1).\r\n"
-                                            "Update it through your system's package manager.\r\n"
-                                            "You can download new updates from our web site at: %2")
-                                 .arg(m_programDir->path(), kWebSite)});
-        QCOMPARE(m_server.requests(), QStringList{QStringLiteral("/version.dat")});
+            QStringList { QStringLiteral("The software is installed in a folder it cannot change (%1).\r\n"
+                                         "Update it through your system's package manager.\r\n"
+                                         "You can download new updates from our web site at: %2")
+                              .arg(m_programDir->path(), kWebSite) });
+        QCOMPARE(m_server.requests(), QStringList { QStringLiteral("/version.dat") });
         QCOMPARE(readFile(m_program), kOldProgram);
     }
 
     void download_buildWithoutKey_fetchesNothingAndPointsToTheWebSite()
     {
         serveRelease("71");
-        setUpdateSite({m_server.url(), kWebSite, QByteArray()});
+        setUpdateSite({ m_server.url(), kWebSite, QByteArray() });
         QPointer<frmVersionCheck> window = offered();
         window->cmdDownload()->click();
         QTRY_VERIFY(window.isNull());
         QCOMPARE(m_boxes.size(), 1);
         QVERIFY(m_boxes.first().text.startsWith(QStringLiteral("This copy of the software was built without the key")));
         QVERIFY(m_boxes.first().text.endsWith(QStringLiteral("You can download new updates from our web site at: ") + kWebSite));
-        QCOMPARE(m_server.requests(), QStringList{QStringLiteral("/version.dat")});
+        QCOMPARE(m_server.requests(), QStringList { QStringLiteral("/version.dat") });
         QCOMPARE(readFile(m_program), kOldProgram);
     }
 
@@ -394,11 +394,12 @@ private slots:
         window->chkCheckForUpdates()->click();
         window->cmdCancel()->click();
         QTRY_VERIFY(window.isNull());
-        QCOMPARE(boxTexts(), QStringList{QStringLiteral("You can download new updates from our web site at: ") + kWebSite});
+        QCOMPARE(boxTexts(), QStringList { QStringLiteral("You can download new updates from our web site at: ") + kWebSite });
         QCOMPARE(m_boxes.first().style, int(tv::shell::Msg::OkOnly));
         QCOMPARE(m_boxes.first().title, tv::shell::kApplicationTitle);
-        QCOMPARE(readFile(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/TapeVantrel/TapeVantrel.conf")).contains("versioncheck=0"),
-                 true);
+        QCOMPARE(
+            readFile(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/TapeVantrel/TapeVantrel.conf")).contains("versioncheck=0"),
+            true);
 
         // The next start: the window closes at once, the server hears nothing, and "0" stays.
         m_server.clearRequests();
@@ -442,14 +443,14 @@ private:
 
     void serveRelease(const QByteArray &version, int trickleBytes = 0, int trickleIntervalMs = 0)
     {
-        m_server.serve(QStringLiteral("/version.dat"), ServedFile{tv::test::versionDat(version, m_newProgram)});
-        m_server.serve(QStringLiteral("/TapeVantrelUpdate.sig"), ServedFile{m_signer.sign(m_newProgram)});
-        m_server.serve(QStringLiteral("/TapeVantrelUpdate"), ServedFile{m_newProgram, 200, -1, false, trickleBytes, trickleIntervalMs});
+        m_server.serve(QStringLiteral("/version.dat"), ServedFile { tv::test::versionDat(version, m_newProgram) });
+        m_server.serve(QStringLiteral("/TapeVantrelUpdate.sig"), ServedFile { m_signer.sign(m_newProgram) });
+        m_server.serve(QStringLiteral("/TapeVantrelUpdate"), ServedFile { m_newProgram, 200, -1, false, trickleBytes, trickleIntervalMs });
     }
 
     QStringList temporaryFiles() const
     {
-        return QDir(m_programDir->path()).entryList({QStringLiteral(".TapeVantrel.update-*")}, QDir::Files | QDir::Hidden);
+        return QDir(m_programDir->path()).entryList({ QStringLiteral(".TapeVantrel.update-*") }, QDir::Files | QDir::Hidden);
     }
 
     QStringList boxTexts() const

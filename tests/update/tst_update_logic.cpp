@@ -54,7 +54,9 @@ private slots:
         QTest::newRow("CR LF") << QByteArray("71\r\nsize=12\r\nsha256=" + sha + "\r\n") << "71" << qint64(12) << true;
         QTest::newRow("LF only") << QByteArray("71\nsize=12\nsha256=" + sha) << "71" << qint64(12) << true;
         QTest::newRow("CR only") << QByteArray("71\rsize=12\r") << "71" << qint64(12) << false;
-        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF" "71\r\n") << "71" << qint64(-1) << false;
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF"
+                                                       "71\r\n")
+                                         << "71" << qint64(-1) << false;
         QTest::newRow("spaces kept in first line") << QByteArray(" 71 \r\n") << " 71 " << qint64(-1) << false;
         QTest::newRow("empty first line") << QByteArray("\r\n71\r\n") << "" << qint64(-1) << false;
         QTest::newRow("spaces around values") << QByteArray("71\r\n size = 5 \r\n SHA256 = " + sha + " ") << "71" << qint64(5) << true;
@@ -108,7 +110,7 @@ private slots:
     void offerText_hasTheTwoLines()
     {
         QCOMPARE(offerText(QStringLiteral("TapeVantrel")),
-                 QStringLiteral("A New Version of TapeVantrel is Available.\r\nClick Download to Automatically Update."));
+            QStringLiteral("A New Version of TapeVantrel is Available.\r\nClick Download to Automatically Update."));
     }
 
     void isSecureAddress_httpsOrLoopbackHttp_data()
@@ -217,7 +219,7 @@ private slots:
         struct stat st;
         QVERIFY(::stat(QFile::encodeName(program).constData(), &st) == 0);
         QCOMPARE(st.st_mode & 07777, mode_t(0750));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("TapeVantrel")});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("TapeVantrel") });
     }
 
     void replacement_notCommitted_isDeleted()
@@ -261,7 +263,9 @@ private slots:
         QTest::newRow("installed") << int(O::Installed) << "Download complete. Exit and restart the software to use the new version.";
         QTest::newRow("no key") << int(O::NoKey) << "This copy of the software was built without the key";
         QTest::newRow("read-only folder") << int(O::ReadOnlyFolder) << "The software is installed in a folder it cannot change (DETAIL).";
-        QTest::newRow("not verified") << int(O::NotVerified) << "The update was not installed because it could not be verified; the software has not been changed.\r\nDETAIL";
+        QTest::newRow("not verified")
+            << int(O::NotVerified)
+            << "The update was not installed because it could not be verified; the software has not been changed.\r\nDETAIL";
         QTest::newRow("failed") << int(O::Failed) << "The update could not be downloaded; the software has not been changed.\r\nDETAIL";
     }
     void outcomeText_eachFailureSaysNothingChangedAndWhereToGo()
@@ -272,7 +276,7 @@ private slots:
         const QString text = downloadOutcomeText(how, QStringLiteral("DETAIL"), QStringLiteral("https://tv.example.org/"));
         QVERIFY2(text.startsWith(start), qPrintable(text));
         QCOMPARE(text.endsWith(QStringLiteral("You can download new updates from our web site at: https://tv.example.org/")),
-                 how != UpdateSession::Outcome::Installed);
+            how != UpdateSession::Outcome::Installed);
         if (how == UpdateSession::Outcome::ReadOnlyFolder)
             QVERIFY(text.contains(QStringLiteral("package manager")));
     }
@@ -290,7 +294,7 @@ private slots:
         const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/tvupdatesign");
         const QString secret = dir.filePath(QStringLiteral("release.key"));
         QProcess keygen;
-        keygen.start(tool, {QStringLiteral("keygen"), secret});
+        keygen.start(tool, { QStringLiteral("keygen"), secret });
         QVERIFY(keygen.waitForFinished(10000));
         QCOMPARE(keygen.exitCode(), 0);
         const QByteArray publicKey = publicKeyFromHex(QString::fromLatin1(keygen.readAllStandardOutput()));
@@ -298,7 +302,7 @@ private slots:
         QCOMPARE(QFileInfo(secret).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
 
         QProcess again; // a key is never overwritten
-        again.start(tool, {QStringLiteral("keygen"), secret});
+        again.start(tool, { QStringLiteral("keygen"), secret });
         QVERIFY(again.waitForFinished(10000));
         QVERIFY(again.exitCode() != 0);
 
@@ -307,7 +311,7 @@ private slots:
         writeFile(program, bytes);
         const QString site = dir.filePath(QStringLiteral("site"));
         QProcess sign;
-        sign.start(tool, {QStringLiteral("sign"), secret, program, QStringLiteral("71"), site});
+        sign.start(tool, { QStringLiteral("sign"), secret, program, QStringLiteral("71"), site });
         QVERIFY(sign.waitForFinished(10000));
         QCOMPARE(sign.exitCode(), 0);
 
@@ -322,7 +326,7 @@ private slots:
         QVERIFY(verifyDetached(updater.constData(), updater.size(), signature, publicKey));
 
         QProcess badVersion;
-        badVersion.start(tool, {QStringLiteral("sign"), secret, program, QStringLiteral("7.1"), site});
+        badVersion.start(tool, { QStringLiteral("sign"), secret, program, QStringLiteral("7.1"), site });
         QVERIFY(badVersion.waitForFinished(10000));
         QVERIFY(badVersion.exitCode() != 0);
     }
