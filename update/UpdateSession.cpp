@@ -11,6 +11,9 @@
 #include <QIODevice>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QThread>
+
+#include <memory>
 
 namespace tv::update {
 
@@ -22,6 +25,10 @@ UpdateSession::UpdateSession(QObject *parent)
 UpdateSession::~UpdateSession()
 {
     m_fetch.reset(); // before the file it may be writing to
+    if (m_installer) {
+        m_installer->wait(); // the rename is never left half done
+        delete m_installer;
+    }
 }
 
 void UpdateSession::startFetch(const QString &name, qint64 maxBytes, void (UpdateSession::*done)(), QIODevice *sink)
@@ -77,6 +84,7 @@ void UpdateSession::download()
 {
     if (m_replacement)
         return;
+    m_cancelled = false;
     const UpdateSite site = updateSite();
     m_publicKey = site.publicKey;
     if (m_publicKey.size() != kPublicKeyBytes) {
@@ -151,28 +159,62 @@ void UpdateSession::updaterFetched()
         finishDownload(Outcome::NotVerified, tr("The updater's SHA-256 is not the one version.dat gives."));
         return;
     }
-    QFile &file = m_replacement->file();
-    if (!file.flush()) {
-        finishDownload(Outcome::Failed, file.errorString());
-        return;
-    }
-    uchar *bytes = file.map(0, file.size());
-    const bool signedByUs = bytes && verifyDetached(reinterpret_cast<const char *>(bytes), file.size(), m_signature, m_publicKey);
-    if (bytes)
-        file.unmap(bytes);
-    if (!signedByUs) {
-        finishDownload(Outcome::NotVerified, tr("The updater's signature does not match this software's key."));
-        return;
-    }
-    if (!m_replacement->commit()) {
-        finishDownload(Outcome::Failed, m_replacement->errorText());
-        return;
-    }
-    finishDownload(Outcome::Installed, QString());
+    installVerified();
+}
+
+void UpdateSession::installVerified()
+{
+    // Reading the whole updater for its signature and writing it to disk take
+    // time that grows with its size: a thread of their own does both, so the
+    // window keeps answering. Nothing else touches the replacement meanwhile.
+    struct Result
+    {
+        bool written = false;
+        bool signedByUs = false;
+        bool committed = false;
+        QString error;
+    };
+    auto result = std::make_shared<Result>();
+    m_installer = QThread::create([result, replacement = m_replacement.get(), signature = m_signature, key = m_publicKey] {
+        QFile &file = replacement->file();
+        result->written = file.flush();
+        if (!result->written) {
+            result->error = file.errorString();
+            return;
+        }
+        uchar *bytes = file.map(0, file.size());
+        result->signedByUs = bytes && verifyDetached(reinterpret_cast<const char *>(bytes), file.size(), signature, key);
+        if (bytes)
+            file.unmap(bytes);
+        if (!result->signedByUs)
+            return;
+        result->committed = replacement->commit();
+        if (!result->committed)
+            result->error = replacement->errorText();
+    });
+    connect(m_installer, &QThread::finished, this, [this, result] {
+        m_installer->wait();
+        delete m_installer;
+        m_installer = nullptr;
+        if (!result->written)
+            finishDownload(Outcome::Failed, result->error);
+        else if (!result->signedByUs)
+            finishDownload(Outcome::NotVerified, tr("The updater's signature does not match this software's key."));
+        else if (!result->committed)
+            finishDownload(Outcome::Failed, result->error);
+        else
+            finishDownload(m_cancelled ? Outcome::Cancelled : Outcome::Installed, QString());
+    });
+    m_installer->start();
 }
 
 void UpdateSession::cancel()
 {
+    if (m_installer) {
+        // Verified and being put in place: that finishes, unreported.
+        m_cancelled = true;
+        return;
+    }
     if (m_fetch)
         m_fetch->cancel(); // its ending reports Cancelled
     else if (m_replacement)

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QThread>
 #include <memory>
 
 namespace tv::update {
@@ -55,6 +56,7 @@ private:
     void versionFileFetched();
     void signatureFetched();
     void updaterFetched();
+    void installVerified();
     void finishDownload(Outcome outcome, const QString &detail);
 
     // A fetch ends inside its own signals, so the finished one is deleted later.
@@ -70,6 +72,8 @@ private:
     std::unique_ptr<ProgramReplacement> m_replacement;
     QByteArray m_signature;
     QByteArray m_publicKey;
+    QThread *m_installer = nullptr;
+    bool m_cancelled = false;
 };
 
 // The largest updater the program takes in (version.dat names its size).
