@@ -16,11 +16,13 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace tv::update {
 
 using tv::shell::twips;
-using tv::shell::twipsRect;
 
 namespace {
 const QString kSection = QStringLiteral("reg");
@@ -39,20 +41,15 @@ frmVersionCheck::frmVersionCheck(QWidget *parent)
     setObjectName(QStringLiteral("frmVersionCheck"));
     setWindowTitle(QStringLiteral("Software Update Checkup"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(twips(this, 4395), twips(this, 1200));
-
     m_lblUpdateStatus->setObjectName(QStringLiteral("lblUpdateStatus"));
-    m_lblUpdateStatus->setGeometry(twipsRect(this, 120, 90, 4185, 585));
     m_lblUpdateStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_cmdDownload->setObjectName(QStringLiteral("cmdDownload"));
-    m_cmdDownload->setGeometry(twipsRect(this, 1950, 780, 1515, 345));
     m_cmdDownload->setEnabled(false);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cmdCancel->setGeometry(twipsRect(this, 3510, 780, 825, 345));
     m_cmdCancel->setEnabled(false);
     m_chkCheckForUpdates->setObjectName(QStringLiteral("chkCheckForUpdates"));
-    m_chkCheckForUpdates->setGeometry(twipsRect(this, 90, 810, 1845, 285));
     m_chkCheckForUpdates->setChecked(true);
+    layOut(offerText(QFileInfo(programFile()).fileName()));
 
     connect(m_cmdDownload, &QPushButton::clicked, this, &frmVersionCheck::cmdDownload_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmVersionCheck::cmdCancel_Click);
@@ -97,6 +94,7 @@ void frmVersionCheck::checked(bool offered)
         close(); // nothing to offer, no network, or a bad version.dat: silently
         return;
     }
+    layOut(offerText(m_strExeName));
     setStatus(offerText(m_strExeName));
     m_cmdCancel->setEnabled(true);
     m_cmdDownload->setEnabled(true);
@@ -142,6 +140,35 @@ void frmVersionCheck::closeEvent(QCloseEvent *event)
 {
     Form_Unload();
     event->accept();
+}
+
+int frmVersionCheck::scaled(int twipsValue) const
+{
+    return qRound(twips(this, twipsValue) * m_layoutScale);
+}
+
+void frmVersionCheck::layOut(const QString &offer)
+{
+    // The design's positions, all scaled alike by as much as the widest
+    // text of the UI font needs, so that every caption and the offer fit.
+    const QFontMetrics metrics = fontMetrics();
+    const int buttonPadding = 2 * (style()->pixelMetric(QStyle::PM_ButtonMargin) + style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+    QString shownOffer = offer;
+    shownOffer.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QSize offerSize = metrics.boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft | Qt::AlignTop, shownOffer).size();
+    const QSize checkSize = m_chkCheckForUpdates->sizeHint();
+    const auto need = [this](int pixels, int twipsValue) { return double(pixels) / twips(this, twipsValue); };
+    m_layoutScale = std::max({ 1.0, need(metrics.horizontalAdvance(m_cmdDownload->text()) + buttonPadding, 1515),
+        need(metrics.horizontalAdvance(m_cmdCancel->text()) + buttonPadding, 825), need(metrics.height() + buttonPadding, 345),
+        need(checkSize.width(), 1845), need(checkSize.height(), 285), need(offerSize.width(), 4185), need(offerSize.height(), 585) });
+    const auto place = [this](QWidget *w, int left, int top, int width, int height) {
+        w->setGeometry(scaled(left), scaled(top), scaled(width), scaled(height));
+    };
+    setFixedSize(scaled(4395), scaled(1200));
+    place(m_lblUpdateStatus, 120, 90, 4185, 585);
+    place(m_cmdDownload, 1950, 780, 1515, 345);
+    place(m_cmdCancel, 3510, 780, 825, 345);
+    place(m_chkCheckForUpdates, 90, 810, 1845, 285);
 }
 
 void frmVersionCheck::setStatus(const QString &text)

@@ -38,6 +38,8 @@ public:
     QString strVersion() const { return m_strVersion; }
     // The status text as the window keeps it, lines joined by CR LF.
     QString statusText() const { return m_statusText; }
+    // How much the design's twips are enlarged so that the UI font's texts fit (at least 1).
+    double layoutScale() const { return m_layoutScale; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -47,6 +49,8 @@ private:
     void downloaded(int outcome, const QString &detail);
     void setStatus(const QString &text);
     void showCentredOnOwner();
+    void layOut(const QString &offer);
+    int scaled(int twipsValue) const;
 
     QLabel *m_lblUpdateStatus;
     QPushButton *m_cmdDownload;
@@ -57,6 +61,7 @@ private:
     QString m_strExeName;
     QString m_strVersion;
     QString m_statusText;
+    double m_layoutScale = 1.0;
     bool m_unloaded = false;
 };
 

@@ -21,6 +21,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
+#include <QStyle>
 #include <QTcpServer>
 #include <QTest>
 
@@ -146,24 +147,49 @@ private slots:
         QCOMPARE(m_server.requests(), QStringList { QStringLiteral("/version.dat") }); // nothing downloaded yet
     }
 
-    void window_layout_followsTheDesign()
+    void window_layout_followsTheDesignAndFitsItsTexts_data()
     {
+        QTest::addColumn<qreal>("pointSize");
+        QTest::newRow("the desktop's font") << qreal(0);
+        QTest::newRow("a large font") << qreal(16);
+    }
+    void window_layout_followsTheDesignAndFitsItsTexts()
+    {
+        QFETCH(qreal, pointSize);
+        const QFont desktopFont = QApplication::font();
+        if (pointSize > 0) {
+            QFont large = desktopFont;
+            large.setPointSizeF(pointSize);
+            QApplication::setFont(large);
+        }
         serveRelease("71");
         QPointer<frmVersionCheck> window = startCheck();
         QTRY_VERIFY(window->isVisible());
-        const auto px = [&](int t) { return tv::shell::twips(window, t); };
+        QApplication::setFont(desktopFont);
+
+        // The design's twips, all enlarged alike as far as the font needs.
+        const double scale = window->layoutScale();
+        QVERIFY(scale >= 1.0);
+        if (pointSize > 0)
+            QVERIFY(scale > 1.2);
+        const auto px = [&](int t) { return qRound(tv::shell::twips(window, t) * scale); };
         QCOMPARE(window->size(), QSize(px(4395), px(1200)));
         QCOMPARE(window->cmdDownload()->geometry(), QRect(px(1950), px(780), px(1515), px(345)));
         QCOMPARE(window->cmdCancel()->geometry(), QRect(px(3510), px(780), px(825), px(345)));
         QCOMPARE(window->chkCheckForUpdates()->geometry(), QRect(px(90), px(810), px(1845), px(285)));
         QCOMPARE(window->lblUpdateStatus()->geometry(), QRect(px(120), px(90), px(4185), px(585)));
         QVERIFY(!(window->windowFlags() & Qt::WindowCloseButtonHint));
-        // Both lines of the offer fit the label as painted.
-        const QFontMetrics metrics(window->lblUpdateStatus()->font());
-        const QRect needed
-            = metrics.boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft | Qt::AlignTop, window->lblUpdateStatus()->text());
-        QVERIFY2(needed.width() <= window->lblUpdateStatus()->width() && needed.height() <= window->lblUpdateStatus()->height(),
-            qPrintable(QStringLiteral("%1x%2").arg(needed.width()).arg(needed.height())));
+
+        // Every text fits its control in the font it is painted with.
+        const auto fits = [](QWidget *control, const QString &text, int padding) {
+            const QRect needed = control->fontMetrics().boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft | Qt::AlignTop, text);
+            return needed.width() + padding <= control->width() && needed.height() <= control->height();
+        };
+        QVERIFY(fits(window->lblUpdateStatus(), window->lblUpdateStatus()->text(), 0));
+        QVERIFY(fits(window->cmdDownload(), window->cmdDownload()->text(), 8));
+        QVERIFY(fits(window->cmdCancel(), window->cmdCancel()->text(), 8));
+        const int indicator = window->style()->pixelMetric(QStyle::PM_IndicatorWidth);
+        QVERIFY(fits(window->chkCheckForUpdates(), window->chkCheckForUpdates()->text(), indicator));
     }
 
     void check_noServer_closesSilently()
@@ -270,7 +296,8 @@ private slots:
                                               .replace("size=" + QByteArray::number(flipped.size()),
                                                   "size=" + QByteArray::number(m_newProgram.size()))
                                        << updater << signature << notVerified << "SHA-256";
-        QTest::newRow("cut short by the server") << good << ServedFile { m_newProgram, 200, 100000 } << signature << failed << "the connection closed after 100000 of";
+        QTest::newRow("cut short by the server")
+            << good << ServedFile { m_newProgram, 200, 100000 } << signature << failed << "the connection closed after 100000 of";
         QTest::newRow("shorter than version.dat says") << QByteArray(good).replace(
             "size=" + QByteArray::number(m_newProgram.size()), "size=" + QByteArray::number(m_newProgram.size() + 10))
                                                        << updater << signature << notVerified << "cut short";
