@@ -6,8 +6,10 @@
 #include "WorkspaceForms.h"
 #include "frmMenu.h"
 #include "frmSplash.h"
+#include "frmVersionCheck.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char **argv)
 {
@@ -21,12 +23,16 @@ int main(int argc, char **argv)
     tv::workspace::registerWorkspaceForms();
     tv::miniplayer::registerMiniPlayerForm();
     tv::shell::Forms::registerForm(QStringLiteral("frmMenu"), [] { return new tv::shell::frmMenu; });
+    tv::update::registerVersionCheckForm();
 
     auto *splash = new tv::shell::frmSplash;
     if (!splash->Form_Load()) {
         delete splash;
         return 1; // no sound device: the user has been told
     }
+    // Once per start, when the menu is up: the update check, in the background.
+    QObject::connect(splash, &tv::shell::frmSplash::closed, &app,
+                     [] { QTimer::singleShot(0, [] { tv::update::startVersionCheck(); }); });
     splash->show();
     const int status = app.exec();
     tv::shell::Forms::destroyAll();
