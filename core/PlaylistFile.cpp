@@ -1,5 +1,8 @@
 #include "PlaylistFile.h"
 
+#include "NameBytes.h"
+#include "SongEntry.h"
+
 #include <QStringDecoder>
 
 namespace tv::core {
@@ -24,13 +27,16 @@ QString fromWindows1252(const QByteArray &bytes)
     return text;
 }
 
-QString decode(const QByteArray &bytes)
+// Whether the text holds a character beyond ASCII that came from valid
+// UTF-8 (an escaped byte of a file name does not count).
+bool holdsUtf8Text(const QString &escaped)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
-    return fromWindows1252(bytes); // written on the older platform
+    for (qsizetype i = 0; i < escaped.size(); ++i) {
+        const char16_t u = escaped.at(i).unicode();
+        if (u >= 0x80 && !isEscapedByte(escaped, i))
+            return true;
+    }
+    return false;
 }
 
 // Lines as the file holds them: split at LF, a CR before it dropped.
@@ -77,13 +83,15 @@ QByteArray writePlaylist(const PlaylistContent &c, bool cassette)
     if (cassette)
         section("playlistb", c.sideB);
     lines << QStringLiteral("playlistend");
-    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    // A file name that is not UTF-8 goes into the file as its own bytes.
+    return fileNameBytes(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
-PlaylistRead readPlaylist(const QByteArray &bytes, bool cassette)
+namespace {
+
+PlaylistRead readText(const QString &text, bool cassette)
 {
     PlaylistRead r;
-    const QString text = decode(bytes);
     LineReader lines(text);
     const auto pastEnd = [&r] {
         r.outcome = PlaylistRead::Outcome::Error;
@@ -146,6 +154,41 @@ PlaylistRead readPlaylist(const QByteArray &bytes, bool cassette)
     }
     r.outcome = any ? PlaylistRead::Outcome::Sections : PlaylistRead::Outcome::NoSection;
     return r;
+}
+
+int existingSongs(const PlaylistRead &r)
+{
+    int count = 0;
+    for (const PlaylistSection *s : {&r.content.sideA, &r.content.sideB}) {
+        for (const QString &line : s->entries) {
+            SongEntry entry;
+            if (SongEntry::parse(line, entry) && fileExists(entry.path))
+                ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+PlaylistRead readPlaylist(const QByteArray &bytes, bool cassette)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    if (!utf8.hasError())
+        return readText(text, cassette);
+    // Bytes that are not UTF-8: a file name kept as its bytes in a file of
+    // ours, or a file written on the older platform in Windows-1252. The
+    // reading that finds more of its songs on disk wins; when they find as
+    // many, UTF-8 elsewhere in the file says it is ours.
+    const QString escaped = fileNameFromBytes(bytes);
+    PlaylistRead older = readText(fromWindows1252(bytes), cassette);
+    PlaylistRead ours = readText(escaped, cassette);
+    const int oursFound = existingSongs(ours);
+    const int olderFound = existingSongs(older);
+    if (oursFound > olderFound || (oursFound == olderFound && holdsUtf8Text(escaped)))
+        return ours;
+    return older;
 }
 
 } // namespace tv::core

@@ -9,8 +9,10 @@ namespace tv::core {
 // A playlist file (".tpl"): three header lines (medium code, custom length,
 // song delay), a section per non-empty playlist ("playlista" or "playlistb",
 // its total between blanks, its Song entries) and "playlistend". Lines end
-// in CR LF; text is written as UTF-8 and read as UTF-8, or as Windows-1252
-// when the bytes are not valid UTF-8; LF alone is accepted.
+// in CR LF; LF alone is accepted. Text is written as UTF-8, a file name that
+// is not UTF-8 as its own bytes. Bytes that are not UTF-8 are read as such
+// a name or as Windows-1252 (files of the older platform), whichever finds
+// more of the songs on disk; UTF-8 elsewhere in the file breaks a tie.
 struct PlaylistSection
 {
     bool present = false;

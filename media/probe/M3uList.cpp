@@ -7,17 +7,9 @@
 #include <QDir>
 #include <QStringDecoder>
 
-#include <sys/stat.h>
-
 namespace tv::media {
 
 namespace {
-
-bool exists(const QString &path)
-{
-    struct stat info = {};
-    return ::stat(fileNameBytes(path).constData(), &info) == 0;
-}
 
 QString entryPath(const QString &folder, QString name)
 {
@@ -60,9 +52,9 @@ M3uList readM3u(const QString &path)
         QString entry = entryPath(folder, fileNameFromBytes(line));
         QStringDecoder utf8(QStringDecoder::Utf8);
         (void)utf8(line);
-        if (utf8.hasError() && !exists(entry)) {
+        if (utf8.hasError() && !fileExists(entry)) {
             const QString latin1 = entryPath(folder, QString::fromLatin1(line));
-            if (exists(latin1))
+            if (fileExists(latin1))
                 entry = latin1;
         }
         list.entries << entry;

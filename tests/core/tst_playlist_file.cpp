@@ -2,7 +2,13 @@
 // file can be short, damaged or strange.
 #include "PlaylistFile.h"
 
+#include "NameBytes.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace tv::core;
 
@@ -118,11 +124,42 @@ private slots:
             QVERIFY(!r.errorDescription.isEmpty());
     }
 
+    // No song of it on disk under either reading: the older format wins.
     void read_windows1252Bytes_whenNotUtf8()
     {
         const QByteArray file("60\r\n000\r\n0\r\nplaylista\r\n 5 \r\nC:\\M\xfasica\\Caf\xe9 \x96 live.mp3 (00:05)\r\nplaylistend\r\n");
         const PlaylistRead r = readPlaylist(file, true);
         QCOMPARE(r.content.sideA.entries.first(), QStringLiteral("C:\\Música\\Café – live.mp3 (00:05)"));
+    }
+
+    // A song whose name is not UTF-8 (an old Latin-1 rip) is saved as its
+    // bytes and read back as the same name, beside names that are UTF-8 or
+    // with no other text to tell the file from an older Windows-1252 one.
+    void roundTrip_nameThatIsNotUtf8_data()
+    {
+        QTest::addColumn<QByteArray>("otherName");
+        QTest::newRow("among UTF-8 names") << QByteArray("M\xc3\xbasica.mp3");
+        QTest::newRow("the only name beyond ASCII") << QByteArray("plain.mp3");
+    }
+    void roundTrip_nameThatIsNotUtf8()
+    {
+        QFETCH(QByteArray, otherName);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray latin1Name = QFile::encodeName(dir.path()) + "/Caf\xe9.mp3";
+        const int fd = ::open(latin1Name.constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        const QString song = fileNameFromBytes(latin1Name);
+        QVERIFY(fileExists(song));
+
+        PlaylistContent c = cassetteExample();
+        c.sideA.entries = {song + QStringLiteral(" (00:05)"), fileNameFromBytes(QFile::encodeName(dir.path()) + "/" + otherName) + QStringLiteral(" (00:07)")};
+        const QByteArray bytes = writePlaylist(c, true);
+        QVERIFY(bytes.contains(latin1Name + " (00:05)\r\n"));
+        const PlaylistRead r = readPlaylist(bytes, true);
+        QCOMPARE(r.outcome, PlaylistRead::Outcome::Sections);
+        QCOMPARE(r.content.sideA.entries, c.sideA.entries);
     }
 
     void read_customLengthHeader()

@@ -1,8 +1,9 @@
-#include "FileName.h"
+#include "NameBytes.h"
 
 #include <QUrl>
+#include <sys/stat.h>
 
-namespace tv::media {
+namespace tv::core {
 
 namespace {
 
@@ -68,6 +69,19 @@ QString fileNameFromBytes(const QByteArray &bytes)
     return name;
 }
 
+bool isEscapedByte(const QString &name, qsizetype i)
+{
+    const char16_t u = name.at(i).unicode();
+    // A lone low surrogate: a high surrogate does not stand right before it.
+    return u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF && !(i > 0 && QChar::isHighSurrogate(name.at(i - 1).unicode()));
+}
+
+bool fileExists(const QString &name)
+{
+    struct stat info = {};
+    return ::stat(fileNameBytes(name).constData(), &info) == 0;
+}
+
 QByteArray fileNameBytes(const QString &name)
 {
     QByteArray bytes;
@@ -78,12 +92,9 @@ QByteArray fileNameBytes(const QString &name)
             bytes.append(QStringView(name).mid(runStart, end - runStart).toUtf8());
     };
     for (qsizetype i = 0; i < name.size(); ++i) {
-        const char16_t u = name.at(i).unicode();
-        const bool escapedByte = u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF;
-        // A lone low surrogate: a high surrogate does not stand right before it.
-        if (escapedByte && !(i > 0 && QChar::isHighSurrogate(name.at(i - 1).unicode()))) {
+        if (isEscapedByte(name, i)) {
             flushRun(i);
-            bytes.append(char(u - kEscapeBase));
+            bytes.append(char(name.at(i).unicode() - kEscapeBase));
             runStart = i + 1;
         }
     }
@@ -95,8 +106,7 @@ QString readableFileName(const QString &name)
 {
     QString text = name;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text.at(i).unicode();
-        if (u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF && !(i > 0 && QChar::isHighSurrogate(text.at(i - 1).unicode())))
+        if (isEscapedByte(text, i))
             text[i] = QChar::ReplacementCharacter;
     }
     return text;
@@ -115,4 +125,4 @@ QUrl urlOfLocalFile(const QString &path)
     return QUrl(QStringLiteral("file://") + QString::fromLatin1(encoded), QUrl::StrictMode);
 }
 
-} // namespace tv::media
+} // namespace tv::core
