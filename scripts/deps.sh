@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# deps.sh [--test]: installs the Debian packages that building and running
-# need (with --test also those the tests and fixtures need), only when some
-# are missing. Runs apt-get update once before installing.
+# deps.sh [--test | --package]: installs the Debian packages that building
+# and running need (with --package also those that making the Debian package
+# needs, with --test those and what the tests and fixtures need), only when
+# some are missing. Runs apt-get update once before installing.
 set -euo pipefail
 
 build_packages=(
@@ -15,11 +16,17 @@ build_packages=(
 )
 # openssl makes the update tests' server certificate.
 test_packages=(ffmpeg sox xvfb xauth poppler-utils openssl pipewire pipewire-pulse wireplumber dbus-daemon)
+# dpkg-shlibdeps computes the package's dependencies; CPack finds the
+# programs with file.
+package_packages=(dpkg-dev file)
+# The checks of the installed tree and the package.
+test_packages+=(desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin libfile-mimeinfo-perl man-db librsvg2-bin)
 
 wanted=("${build_packages[@]}")
-if [[ "${1:-}" == "--test" ]]; then
-  wanted+=("${test_packages[@]}")
-fi
+case "${1:-}" in
+  --test) wanted+=("${package_packages[@]}" "${test_packages[@]}") ;;
+  --package) wanted+=("${package_packages[@]}") ;;
+esac
 
 missing=()
 for p in "${wanted[@]}"; do

@@ -2,8 +2,8 @@
 
 #include "Launcher.h"
 #include "MessageBox.h"
+#include "ProgramFolders.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QWidget>
@@ -12,7 +12,7 @@ namespace tv::shell {
 
 QString helpFilePath()
 {
-    const QString folder = QCoreApplication::applicationDirPath();
+    const QString folder = runtimeFolder(QStringLiteral("TapeVantrel-Help.html"));
     return folder + (folder.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + QStringLiteral("TapeVantrel-Help.html");
 }
 

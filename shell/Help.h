@@ -5,7 +5,7 @@
 
 namespace tv::shell {
 
-// The program's help: an HTML guide in the program folder, opened with the
+// The program's help: an HTML guide among the run-time files (ProgramFolders.h), opened with the
 // desktop's viewer by F1 anywhere in the program and by the About box.
 QString helpFilePath();
 // Opens the help; where it is missing, says so in a message box.

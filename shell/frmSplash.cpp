@@ -4,6 +4,7 @@
 #include "MediaPlayer.h"
 #include "MessageBox.h"
 #include "Pictures.h"
+#include "ProgramFolders.h"
 #include "Version.h"
 
 #include <QCoreApplication>
@@ -70,7 +71,7 @@ bool frmSplash::event(QEvent *event)
 void frmSplash::startSound()
 {
     if (!m_closing && m_player->playState() == tv::media::MediaPlayer::Closed)
-        m_player->setFileName(soundPath(QCoreApplication::applicationDirPath()));
+        m_player->setFileName(soundPath(runtimeFolder(QStringLiteral("Splash.dll"))));
 }
 
 void frmSplash::keyPressEvent(QKeyEvent *)

@@ -1,7 +1,9 @@
 // TapeVantrel: the splash window first, then the start menu.
+#include "CommandLine.h"
 #include "Forms.h"
 #include "Help.h"
 #include "MiniPlayerForms.h"
+#include "Version.h"
 #include "Workspace.h"
 #include "WorkspaceForms.h"
 #include "frmMenu.h"
@@ -13,13 +15,24 @@
 
 int main(int argc, char **argv)
 {
+    const tv::shell::ProgramInfo info{QStringLiteral("TapeVantrel"), tv::shell::versionNumber(),
+                                      QStringLiteral("Cassette/MiniDisc Vantrel: puts music from the computer onto cassette tape and MiniDisc."),
+                                      QStringLiteral("file"),
+                                      QStringLiteral("A playlist (.tpl) to load, or a sound file to add and play, when a workspace opens.")};
+    if (tv::shell::answeredOnTerminal(argc, argv, info))
+        return 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TapeVantrel"));
     QApplication::setOrganizationName(QStringLiteral("TapeVantrel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Cassette/MiniDisc Vantrel"));
+    QApplication::setApplicationVersion(info.version);
+    QApplication::setDesktopFileName(QStringLiteral("org.example.tapevantrel.TapeVantrel"));
+    const tv::shell::CommandLine commandLine = tv::shell::readCommandLine(app.arguments());
+    if (!commandLine.error.isEmpty())
+        return tv::shell::complainOnTerminal(info.name, commandLine.error);
     app.installEventFilter(new tv::shell::HelpKeyFilter(&app));
 
-    tv::workspace::Workspace::setCommandLine(app.arguments().mid(1).join(QLatin1Char(' ')));
+    tv::workspace::Workspace::setCommandLine(commandLine.path);
     tv::workspace::registerWorkspaceForms();
     tv::miniplayer::registerMiniPlayerForm();
     tv::shell::Forms::registerForm(QStringLiteral("frmMenu"), [] { return new tv::shell::frmMenu; });

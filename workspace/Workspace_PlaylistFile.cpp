@@ -6,6 +6,7 @@
 #include "MessageBox.h"
 #include "PlayListBox.h"
 #include "PlaylistFile.h"
+#include "ProgramFolders.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -26,9 +27,12 @@ constexpr qint64 kLargestPlaylistFile = 64 * 1024 * 1024;
 constexpr qint64 kLargestTotal = 32767;
 constexpr qint64 kSmallestTotal = -32768;
 
-QString programFolder()
+// The dialogs start in the program's folder when it is writable (a build or
+// portable folder); an installed program's folder is not, and they start in
+// the user's own playlist folder instead.
+QString playlistFolder()
 {
-    return QCoreApplication::applicationDirPath();
+    return tv::shell::userFilesFolder(QCoreApplication::applicationDirPath());
 }
 
 } // namespace
@@ -36,7 +40,7 @@ QString programFolder()
 void Workspace::mnuPlayListSave_Click()
 {
     const QString title = isCassette() ? QStringLiteral("Save Tapeside A & B Playlist") : QStringLiteral("Save MiniDisc Playlist");
-    QString name = tv::shell::askFileName(this, {true, title, programFolder(), kFilter});
+    QString name = tv::shell::askFileName(this, {true, title, playlistFolder(), kFilter});
     if (name.trimmed().isEmpty()) {
         msgBox(this, QStringLiteral("Save Playlist Cancelled!"), Msg::Exclamation, title);
         return;
@@ -106,7 +110,7 @@ void Workspace::mnuPlayListLoad_Click()
             }
         }
     }
-    const QString name = tv::shell::askFileName(this, {false, title, programFolder(), kFilter});
+    const QString name = tv::shell::askFileName(this, {false, title, playlistFolder(), kFilter});
     if (name.trimmed().isEmpty())
         return;
     subLoadPlayList(name);
