@@ -1,5 +1,7 @@
 #include "CdDisc.h"
 
+#include "CueSheet.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <cdio/cdio.h>
@@ -45,6 +47,12 @@ std::shared_ptr<CdDisc> CdDisc::open(const QString &source, QString &error)
     if (image && !QFileInfo::exists(source)) {
         error = QStringLiteral("The CD image \"%1\" does not exist.").arg(source);
         return nullptr;
+    }
+    if (image && QFileInfo(source).suffix().toLower() == QLatin1String("cue")) {
+        // libcdio would only say that it cannot open the sheet.
+        error = CueSheet::check(source);
+        if (!error.isEmpty())
+            return nullptr;
     }
     std::shared_ptr<CdDisc> disc(new CdDisc);
     disc->m_source = source;
@@ -111,13 +119,12 @@ int CdDisc::lastAudioSector() const
     return last;
 }
 
-bool CdDisc::readSectors(int sector, int count, void *out)
+quint32 CdDisc::discId() const
 {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (cdio_read_audio_sectors(m_cdio, out, lsn_t(sector), uint32_t(count)) == DRIVER_OP_SUCCESS)
-            return true;
-    }
-    return false;
+    quint32 id = 0;
+    for (const Track &t : m_tracks)
+        id = id * 31u + quint32(t.firstSector);
+    return id;
 }
 
 QStringList CdDisc::drives()
