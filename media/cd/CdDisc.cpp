@@ -2,8 +2,11 @@
 
 #include "CueSheet.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryFile>
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
 
@@ -13,6 +16,32 @@ namespace tv::media {
 
 namespace {
 
+// libcdio looks for the data files of a .toc in the current folder, not in
+// the folder of the .toc: it reads a copy whose file names are made full.
+CdIo_t *openToc(const QString &source)
+{
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    QString text = QString::fromUtf8(file.readAll());
+    const QDir folder = QFileInfo(source).absoluteDir();
+    static const QRegularExpression kFile(QStringLiteral("\\b(FILE|AUDIOFILE|DATAFILE)(\\s+)\"([^\"]+)\""));
+    QString full;
+    qsizetype at = 0;
+    for (const QRegularExpressionMatch &m : kFile.globalMatch(text)) {
+        full += text.mid(at, m.capturedStart() - at);
+        const QString name = m.captured(3);
+        full += m.captured(1) + m.captured(2) + QLatin1Char('"') + (QDir::isAbsolutePath(name) ? name : folder.absoluteFilePath(name))
+                + QLatin1Char('"');
+        at = m.capturedEnd();
+    }
+    full += text.mid(at);
+    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/tapevantrel-XXXXXX.toc"));
+    if (!copy.open() || copy.write(full.toUtf8()) < 0 || !copy.flush())
+        return nullptr;
+    return cdio_open_cdrdao(QFile::encodeName(copy.fileName()).constData());
+}
+
 CdIo_t *openCdio(const QString &source)
 {
     const QByteArray name = QFile::encodeName(source);
@@ -20,7 +49,7 @@ CdIo_t *openCdio(const QString &source)
     if (suffix == QLatin1String("cue"))
         return cdio_open_cue(name.constData());
     if (suffix == QLatin1String("toc"))
-        return cdio_open_cdrdao(name.constData());
+        return openToc(source);
     if (suffix == QLatin1String("nrg"))
         return cdio_open_nrg(name.constData());
     if (suffix == QLatin1String("bin"))
@@ -28,10 +57,25 @@ CdIo_t *openCdio(const QString &source)
     return cdio_open(name.constData(), DRIVER_DEVICE);
 }
 
+// libcdio's last warning or error on this thread, to tell why an image
+// cannot be opened.
+thread_local QString t_lastMessage;
+
+void keepLibcdioMessage(cdio_log_level_t level, const char *message)
+{
+    if (level >= CDIO_LOG_WARN && message)
+        t_lastMessage = QString::fromUtf8(message).trimmed();
+}
+
 void quietLibcdio()
 {
+    // libcdio's own handler ends the program on an error message (a CUE
+    // sheet it cannot parse is one); failures are told by return values.
     static std::once_flag once;
-    std::call_once(once, [] { cdio_loglevel_default = CDIO_LOG_ERROR; });
+    std::call_once(once, [] {
+        cdio_loglevel_default = CDIO_LOG_ERROR;
+        cdio_log_set_handler(keepLibcdioMessage);
+    });
 }
 
 } // namespace
@@ -56,9 +100,11 @@ std::shared_ptr<CdDisc> CdDisc::open(const QString &source, QString &error)
     }
     std::shared_ptr<CdDisc> disc(new CdDisc);
     disc->m_source = source;
+    t_lastMessage.clear();
     disc->m_cdio = openCdio(source);
     if (!disc->m_cdio) {
-        error = image ? QStringLiteral("The CD image \"%1\" cannot be read.").arg(source)
+        const QString why = t_lastMessage.isEmpty() ? QString() : QStringLiteral(": ") + t_lastMessage;
+        error = image ? QStringLiteral("The CD image \"%1\" cannot be read%2.").arg(source, why)
                       : QStringLiteral("The CD drive \"%1\" cannot be opened: there may be no disc in it.").arg(source);
         return nullptr;
     }

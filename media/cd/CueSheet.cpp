@@ -168,7 +168,9 @@ QString check(const QString &cuePath)
             }
             continue;
         }
-        if (command == QLatin1String("PREGAP") || command == QLatin1String("POSTGAP")) {
+        if (command == QLatin1String("POSTGAP"))
+            return bad(lineNo, text, QStringLiteral("gives a POSTGAP, which this program cannot play; remove the line"));
+        if (command == QLatin1String("PREGAP")) {
             if (!currentSectorBytes)
                 return bad(lineNo, text, QStringLiteral("comes before any TRACK line"));
             if (w.size() != 2 || !sectorsOf(w.at(1)))
