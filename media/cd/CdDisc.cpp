@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
@@ -42,12 +43,31 @@ CdIo_t *openToc(const QString &source)
     return cdio_open_cdrdao(QFile::encodeName(copy.fileName()).constData());
 }
 
-CdIo_t *openCdio(const QString &source)
+// libcdio reads a CUE sheet's sound from the file of the sheet's own name
+// ending in .bin, whatever its FILE line names. A sheet that names another
+// file is read through a private folder holding a copy of the sheet and, by
+// the name libcdio looks for, a link to the data file; the folder lasts as
+// long as the disc.
+CdIo_t *openCue(const QString &source, std::unique_ptr<QTemporaryDir> &alias)
+{
+    const QString data = CueSheet::dataFileOf(source);
+    const QFileInfo info(source);
+    const QString expected = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".bin");
+    if (data.isEmpty() || data == expected)
+        return cdio_open_cue(QFile::encodeName(source).constData());
+    alias = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tapevantrel-cue-XXXXXX"));
+    const QString cue = alias->filePath(QStringLiteral("image.cue"));
+    if (!alias->isValid() || !QFile::copy(source, cue) || !QFile::link(data, alias->filePath(QStringLiteral("image.bin"))))
+        return nullptr;
+    return cdio_open_cue(QFile::encodeName(cue).constData());
+}
+
+CdIo_t *openCdio(const QString &source, std::unique_ptr<QTemporaryDir> &alias)
 {
     const QByteArray name = QFile::encodeName(source);
     const QString suffix = QFileInfo(source).suffix().toLower();
     if (suffix == QLatin1String("cue"))
-        return cdio_open_cue(name.constData());
+        return openCue(source, alias);
     if (suffix == QLatin1String("toc"))
         return openToc(source);
     if (suffix == QLatin1String("nrg"))
@@ -101,7 +121,7 @@ std::shared_ptr<CdDisc> CdDisc::open(const QString &source, QString &error)
     std::shared_ptr<CdDisc> disc(new CdDisc);
     disc->m_source = source;
     t_lastMessage.clear();
-    disc->m_cdio = openCdio(source);
+    disc->m_cdio = openCdio(source, disc->m_alias);
     if (!disc->m_cdio) {
         const QString why = t_lastMessage.isEmpty() ? QString() : QStringLiteral(": ") + t_lastMessage;
         error = image ? QStringLiteral("The CD image \"%1\" cannot be read%2.").arg(source, why)
@@ -134,7 +154,7 @@ std::shared_ptr<CdDisc> CdDisc::open(const QString &source, QString &error)
 CdDisc::~CdDisc()
 {
     if (m_cdio)
-        cdio_destroy(m_cdio);
+        cdio_destroy(m_cdio); // before the alias folder goes
 }
 
 const CdDisc::Track *CdDisc::track(int number) const

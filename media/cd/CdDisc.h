@@ -4,6 +4,8 @@
 #include <QVector>
 #include <memory>
 
+class QTemporaryDir;
+
 typedef struct _CdIo CdIo_t;
 
 namespace tv::media {
@@ -50,6 +52,7 @@ public:
 private:
     CdDisc() = default;
     CdIo_t *m_cdio = nullptr;
+    std::unique_ptr<QTemporaryDir> m_alias; // see openCue()
     QString m_source;
     QVector<Track> m_tracks;
 };

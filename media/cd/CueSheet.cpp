@@ -84,7 +84,24 @@ struct DataFile
 
 } // namespace
 
+namespace {
+QString checkSheet(const QString &cuePath, QString *dataFile);
+}
+
 QString check(const QString &cuePath)
+{
+    return checkSheet(cuePath, nullptr);
+}
+
+QString dataFileOf(const QString &cuePath)
+{
+    QString dataFile;
+    return checkSheet(cuePath, &dataFile).isEmpty() ? dataFile : QString();
+}
+
+namespace {
+
+QString checkSheet(const QString &cuePath, QString *dataFile)
 {
     QFile file(cuePath);
     if (!file.open(QIODevice::ReadOnly))
@@ -124,6 +141,11 @@ QString check(const QString &cuePath)
                                                QStringLiteral("AIFF"), QStringLiteral("MP3")};
             if (!kTypes.contains(type))
                 return bad(lineNo, text, QStringLiteral("gives \"%1\", which is not a type of data file").arg(w.at(2)));
+            // What the CD reader can take: one file of raw little-endian sectors.
+            if (type != QLatin1String("BINARY"))
+                return bad(lineNo, text, QStringLiteral("names a %1 data file; only images with a raw BINARY data file (.bin) can be played").arg(type));
+            if (!files.isEmpty())
+                return bad(lineNo, text, QStringLiteral("names a second data file; only images with one data file can be played"));
             DataFile data;
             data.name = w.at(1);
             data.path = QDir::isAbsolutePath(data.name) ? data.name : folder + QLatin1Char('/') + data.name;
@@ -198,7 +220,11 @@ QString check(const QString &cuePath)
             return bad(data.line, lines.at(data.line - 1),
                        QStringLiteral("names the data file \"%1\", which is cut short: it ends in the middle of a sector").arg(data.path));
     }
+    if (dataFile)
+        *dataFile = QFileInfo(files.first().path).absoluteFilePath();
     return {};
 }
+
+} // namespace
 
 } // namespace tv::media::CueSheet

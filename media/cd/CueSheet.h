@@ -11,4 +11,8 @@ namespace tv::media::CueSheet {
 // otherwise one sentence naming the sheet, the line and what is wrong.
 QString check(const QString &cuePath);
 
+// The full path of the data file that a sound sheet names (empty when check()
+// finds fault with the sheet).
+QString dataFileOf(const QString &cuePath);
+
 } // namespace tv::media::CueSheet

@@ -120,6 +120,8 @@ private slots:
         QTest::newRow("track before FILE") << QStringLiteral("TRACK 01 AUDIO\n") << 10 << QStringLiteral("line 1 (\"TRACK 01 AUDIO\") comes before any FILE line");
         QTest::newRow("tracks out of order") << QStringLiteral("FILE x.bin BINARY\nTRACK 02 AUDIO\nINDEX 01 00:00:00\nTRACK 01 AUDIO\n") << 10 << QStringLiteral("line 4 (\"TRACK 01 AUDIO\") gives track 1 after track 2");
         QTest::newRow("unclosed quote") << QStringLiteral("FILE \"x.bin BINARY\n") << 10 << QStringLiteral("line 1 (\"FILE \"x.bin BINARY\") has a quotation mark that is not closed");
+        QTest::newRow("WAVE data file") << QStringLiteral("FILE \"x.bin\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n") << 10 << QStringLiteral("line 1 (\"FILE \"x.bin\" WAVE\") names a WAVE data file");
+        QTest::newRow("two data files") << QStringLiteral("FILE x.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nFILE x.bin BINARY\nTRACK 02 AUDIO\nINDEX 01 00:00:00\n") << 10 << QStringLiteral("line 4 (\"FILE x.bin BINARY\") names a second data file");
         QTest::newRow("no tracks") << QStringLiteral("FILE x.bin BINARY\n") << 10 << QStringLiteral("it lists no tracks");
     }
     void cueSheet_problems_nameTheFileAndTheLine()
@@ -224,6 +226,21 @@ private slots:
         QCOMPARE(last.at(1).toInt(), 2);
         QCOMPARE(last.at(2).toLongLong(), qint64(first) * 1000 / 75);
         QCOMPARE(last.at(3).toLongLong(), qint64(count) * 1000 / 75);
+    }
+
+    void cueNamingADataFileOfAnotherName_playsThatFile()
+    {
+        // libcdio itself would look for "Other name.bin" beside the sheet.
+        const QString cue = path(QStringLiteral("images/Other name.cue"));
+        QFile::remove(cue);
+        QVERIFY(QFile::copy(m_cue, cue));
+        QString error;
+        const QString folder = CdTrackFolder::materialise(cue, error);
+        QVERIFY2(!folder.isEmpty(), qPrintable(error));
+        QCOMPARE(tmsfLength(folder + QStringLiteral("/Track02.cda"), 2), msf(kTrack2));
+        auto source = CdSource::openTrack(folder + QStringLiteral("/Track02.cda"), error);
+        QVERIFY2(source, qPrintable(error));
+        QVERIFY(readAll(*source) == discBytes().mid(kStart2 * 2352, kTrack2 * 2352));
     }
 
     void tocImage_opensLikeACueImage()
