@@ -1,6 +1,7 @@
 #include "FolderListBox.h"
 
 #include "FileName.h"
+#include "cd/CdTrackFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -83,11 +84,16 @@ void FolderListBox::refresh()
         return;
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    // The folders from the root down, taken from the path's text (m_path is
-    // absolute and clean), so that no name is converted on the way.
+    // The track folder of a CD image is shown where the user opened it: as
+    // the image inside the folder that holds it, so that going up leads back
+    // there and not into the cache.
+    const QString image = tv::media::CdTrackFolder::imageOf(m_path);
+    const QString shown = image.isEmpty() ? m_path : QDir::cleanPath(QFileInfo(image).absoluteFilePath());
+    // The folders from the root down, taken from the path's text (absolute
+    // and clean), so that no name is converted on the way.
     QStringList chain{QStringLiteral("/")};
     QString walked;
-    for (const QString &part : m_path.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+    for (const QString &part : shown.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         walked += QLatin1Char('/') + part;
         chain << walked;
     }
@@ -95,7 +101,7 @@ void FolderListBox::refresh()
     for (const QString &p : chain) {
         const QString name = depth == 0 ? p : QFileInfo(p).fileName();
         auto *item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + name, this);
-        item->setData(kPathRole, p);
+        item->setData(kPathRole, depth == chain.size() - 1 ? m_path : p);
         ++depth;
     }
     setCurrentRow(count() - 1);

@@ -9,8 +9,9 @@
 namespace tv::shell::Module1 {
 
 inline const QString kTitle = QStringLiteral("The Tape Vantrel");
-// Used when the setting "TapeVantrel" / "FileType" / "Ext" is absent or empty.
-inline const QString kDefaultPattern = QStringLiteral("*.wav;*.snd;*.au;*.aif;*.aifc;*.aiff;*.midi;*.mid;*.rmi;*.mp3;*.m3u;*cda");
+// Used when the setting "TapeVantrel" / "FileType" / "Ext" is absent or empty;
+// it also shows the CD images (.cue, .toc, .nrg) that open as track folders.
+inline const QString kDefaultPattern = QStringLiteral("*.wav;*.snd;*.au;*.aif;*.aifc;*.aiff;*.midi;*.mid;*.rmi;*.mp3;*.m3u;*.cue;*.toc;*.nrg;*cda");
 
 QString fnFormatTime(qint64 seconds);
 

@@ -76,6 +76,12 @@ public:
     void mnuAdd_Click();
     void mnuRefresh_Click();
     void lstPlayList_OLEDragDrop(const QStringList &paths);
+    // CD images (Workspace_CdImage.cpp): a .cue, .toc or .nrg file opens as
+    // the folder of its tracks; false after a failure it has reported.
+    bool subOpenCdImage(const QString &imagePath);
+    // Opens the current file of File1 when it is a CD image (true then).
+    bool File1_OpenCdImage();
+    static bool isCdImageName(const QString &path);
     // Shows the file popup with its items enabled by the state of File1.
     void File1_MouseDown(Qt::MouseButton button, const QPoint &globalPos);
 
@@ -135,6 +141,8 @@ public:
     void MCD_StopClick();
     void MCD_GotFocus();
     void MCD_Failed(const QString &why);
+    // Part of a CD track could not be read and plays as silence.
+    void MCD_Damaged(const QString &trackFile, int track, qint64 firstMs, qint64 totalMs);
     // The program's command line: one path, set once by main.
     static void setCommandLine(const QString &commandLine);
     // Known volume mixers, looked for on the PATH in this order.
@@ -191,6 +199,8 @@ private:
     void planRecording(int side);
     void connectPlayers();
     void buildPlaylistMenu();
+    void connectCdDamageReports();
+    QHash<QString, QString> m_cdDamageNotes; // track file -> what of it could not be read
     QString entryPathAt(int side, int index) const;
 
     const MediumProfile &m_profile;

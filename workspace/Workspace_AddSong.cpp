@@ -42,6 +42,8 @@ struct Measured
 
 void Workspace::File1_DblClick()
 {
+    if (File1_OpenCdImage())
+        return;
     subAddSong(QString());
 }
 

@@ -11,6 +11,7 @@
 #include "Module1.h"
 #include "TimeText.h"
 #include "cd/CdAudioDevice.h"
+#include "cd/CdDamageReports.h"
 #include "cd/CdTrackFolder.h"
 
 #include <QLabel>
@@ -19,6 +20,32 @@
 namespace tv::workspace {
 
 using tv::media::CdAudioDevice;
+
+namespace {
+QString playingText(const QString &fileName)
+{
+    return QStringLiteral("Music CD Track:   [ ") + fileName + QStringLiteral(" ]");
+}
+} // namespace
+
+void Workspace::connectCdDamageReports()
+{
+    connect(&tv::media::CdDamageReports::instance(), &tv::media::CdDamageReports::damaged, this, &Workspace::MCD_Damaged);
+}
+
+void Workspace::MCD_Damaged(const QString &trackFile, int track, qint64 firstMs, qint64 totalMs)
+{
+    // Told in the read-out, not in a message box: a recording goes on, and
+    // the user learns which track to check on the tape. One note per track,
+    // kept up to date as more of it is found.
+    const QString note = QStringLiteral("   Unreadable: %1 s of track %2 from %3 on, played as silence")
+                             .arg(QString::number(double(totalMs) / 1000.0, 'f', 2))
+                             .arg(track)
+                             .arg(tv::core::fnFormatTime(firstMs / 1000));
+    m_cdDamageNotes[trackFile] = note;
+    if (m_Label1->text().startsWith(playingText(trackFile)))
+        m_Label1->setText(playingText(trackFile) + note);
+}
 
 void Workspace::sub_MusicCD(const QString &fileName)
 {
@@ -41,7 +68,11 @@ void Workspace::sub_MusicCD(const QString &fileName)
     blnCDPlaying = true;
     (void)cd->setTimeFormat(CdAudioDevice::Milliseconds);
     cd->setTrack(track);
-    m_Label1->setText(QStringLiteral("Music CD Track:   [ ") + fileName + QStringLiteral(" ]"));
+    // A recording's track may have been read ahead, and its damage told,
+    // before it is heard; a preview reads it anew.
+    if (!(blnRecordingA || blnRecordingB))
+        m_cdDamageNotes.remove(fileName);
+    m_Label1->setText(playingText(fileName) + m_cdDamageNotes.value(fileName));
 }
 
 void Workspace::MCD_StatusUpdate()

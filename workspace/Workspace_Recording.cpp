@@ -51,6 +51,7 @@ void Workspace::setUpDeckOutput()
     m_MPlayer->player()->setOutput(m_deck);
     m_MCD->device()->setOutput(m_deck);
     connect(m_MCD->device(), &tv::media::CdAudioDevice::failed, this, &Workspace::MCD_Failed);
+    connectCdDamageReports();
 }
 
 void Workspace::planRecording(int side)

@@ -124,6 +124,10 @@ bool CdAudioDevice::open()
     m_disc = CdDisc::open(source, error);
     if (!m_disc)
         return fail(error);
+    if (!CdTrackFolder::matchesDisc(m_fileName, *m_disc, error)) {
+        m_disc.reset();
+        return fail(error);
+    }
     m_seekSector = m_disc->tracks().first().firstSector;
     for (const CdDisc::Track &t : m_disc->tracks()) {
         if (t.audio) {
@@ -184,7 +188,8 @@ bool CdAudioDevice::play()
         m_serial = AudioOutput::newSerial();
         std::shared_ptr<CdDisc> disc = m_disc;
         const int first = m_playStart, last = m_playEnd;
-        output().play(m_serial, m_fileName, [disc, first, last](QString &) { return std::make_unique<CdSource>(disc, first, last); });
+        const QString name = m_fileName;
+        output().play(m_serial, m_fileName, [disc, first, last, name](QString &) { return std::make_unique<CdSource>(disc, first, last, name); });
     } else if (output().state(m_serial) == AudioOutput::ItemState::Finished) {
         // The window was too busy to take it over before its end was heard.
         const quint64 serial = m_serial;

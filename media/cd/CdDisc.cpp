@@ -1,7 +1,13 @@
 #include "CdDisc.h"
 
+#include "CueSheet.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <cdio/cdio.h>
 #include <cdio/logging.h>
 
@@ -11,14 +17,59 @@ namespace tv::media {
 
 namespace {
 
-CdIo_t *openCdio(const QString &source)
+// libcdio looks for the data files of a .toc in the current folder, not in
+// the folder of the .toc: it reads a copy whose file names are made full.
+CdIo_t *openToc(const QString &source)
+{
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    QString text = QString::fromUtf8(file.readAll());
+    const QDir folder = QFileInfo(source).absoluteDir();
+    static const QRegularExpression kFile(QStringLiteral("\\b(FILE|AUDIOFILE|DATAFILE)(\\s+)\"([^\"]+)\""));
+    QString full;
+    qsizetype at = 0;
+    for (const QRegularExpressionMatch &m : kFile.globalMatch(text)) {
+        full += text.mid(at, m.capturedStart() - at);
+        const QString name = m.captured(3);
+        full += m.captured(1) + m.captured(2) + QLatin1Char('"') + (QDir::isAbsolutePath(name) ? name : folder.absoluteFilePath(name))
+                + QLatin1Char('"');
+        at = m.capturedEnd();
+    }
+    full += text.mid(at);
+    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/tapevantrel-XXXXXX.toc"));
+    if (!copy.open() || copy.write(full.toUtf8()) < 0 || !copy.flush())
+        return nullptr;
+    return cdio_open_cdrdao(QFile::encodeName(copy.fileName()).constData());
+}
+
+// libcdio reads a CUE sheet's sound from the file of the sheet's own name
+// ending in .bin, whatever its FILE line names. A sheet that names another
+// file is read through a private folder holding a copy of the sheet and, by
+// the name libcdio looks for, a link to the data file; the folder lasts as
+// long as the disc.
+CdIo_t *openCue(const QString &source, std::unique_ptr<QTemporaryDir> &alias)
+{
+    const QString data = CueSheet::dataFileOf(source);
+    const QFileInfo info(source);
+    const QString expected = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".bin");
+    if (data.isEmpty() || data == expected)
+        return cdio_open_cue(QFile::encodeName(source).constData());
+    alias = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tapevantrel-cue-XXXXXX"));
+    const QString cue = alias->filePath(QStringLiteral("image.cue"));
+    if (!alias->isValid() || !QFile::copy(source, cue) || !QFile::link(data, alias->filePath(QStringLiteral("image.bin"))))
+        return nullptr;
+    return cdio_open_cue(QFile::encodeName(cue).constData());
+}
+
+CdIo_t *openCdio(const QString &source, std::unique_ptr<QTemporaryDir> &alias)
 {
     const QByteArray name = QFile::encodeName(source);
     const QString suffix = QFileInfo(source).suffix().toLower();
     if (suffix == QLatin1String("cue"))
-        return cdio_open_cue(name.constData());
+        return openCue(source, alias);
     if (suffix == QLatin1String("toc"))
-        return cdio_open_cdrdao(name.constData());
+        return openToc(source);
     if (suffix == QLatin1String("nrg"))
         return cdio_open_nrg(name.constData());
     if (suffix == QLatin1String("bin"))
@@ -26,10 +77,25 @@ CdIo_t *openCdio(const QString &source)
     return cdio_open(name.constData(), DRIVER_DEVICE);
 }
 
+// libcdio's last warning or error on this thread, to tell why an image
+// cannot be opened.
+thread_local QString t_lastMessage;
+
+void keepLibcdioMessage(cdio_log_level_t level, const char *message)
+{
+    if (level >= CDIO_LOG_WARN && message)
+        t_lastMessage = QString::fromUtf8(message).trimmed();
+}
+
 void quietLibcdio()
 {
+    // libcdio's own handler ends the program on an error message (a CUE
+    // sheet it cannot parse is one); failures are told by return values.
     static std::once_flag once;
-    std::call_once(once, [] { cdio_loglevel_default = CDIO_LOG_ERROR; });
+    std::call_once(once, [] {
+        cdio_loglevel_default = CDIO_LOG_ERROR;
+        cdio_log_set_handler(keepLibcdioMessage);
+    });
 }
 
 } // namespace
@@ -46,11 +112,19 @@ std::shared_ptr<CdDisc> CdDisc::open(const QString &source, QString &error)
         error = QStringLiteral("The CD image \"%1\" does not exist.").arg(source);
         return nullptr;
     }
+    if (image && QFileInfo(source).suffix().toLower() == QLatin1String("cue")) {
+        // libcdio would only say that it cannot open the sheet.
+        error = CueSheet::check(source);
+        if (!error.isEmpty())
+            return nullptr;
+    }
     std::shared_ptr<CdDisc> disc(new CdDisc);
     disc->m_source = source;
-    disc->m_cdio = openCdio(source);
+    t_lastMessage.clear();
+    disc->m_cdio = openCdio(source, disc->m_alias);
     if (!disc->m_cdio) {
-        error = image ? QStringLiteral("The CD image \"%1\" cannot be read.").arg(source)
+        const QString why = t_lastMessage.isEmpty() ? QString() : QStringLiteral(": ") + t_lastMessage;
+        error = image ? QStringLiteral("The CD image \"%1\" cannot be read%2.").arg(source, why)
                       : QStringLiteral("The CD drive \"%1\" cannot be opened: there may be no disc in it.").arg(source);
         return nullptr;
     }
@@ -80,7 +154,7 @@ std::shared_ptr<CdDisc> CdDisc::open(const QString &source, QString &error)
 CdDisc::~CdDisc()
 {
     if (m_cdio)
-        cdio_destroy(m_cdio);
+        cdio_destroy(m_cdio); // before the alias folder goes
 }
 
 const CdDisc::Track *CdDisc::track(int number) const
@@ -111,13 +185,12 @@ int CdDisc::lastAudioSector() const
     return last;
 }
 
-bool CdDisc::readSectors(int sector, int count, void *out)
+quint32 CdDisc::discId() const
 {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (cdio_read_audio_sectors(m_cdio, out, lsn_t(sector), uint32_t(count)) == DRIVER_OP_SUCCESS)
-            return true;
-    }
-    return false;
+    quint32 id = 0;
+    for (const Track &t : m_tracks)
+        id = id * 31u + quint32(t.firstSector);
+    return id;
 }
 
 QStringList CdDisc::drives()

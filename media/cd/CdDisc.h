@@ -4,6 +4,8 @@
 #include <QVector>
 #include <memory>
 
+class QTemporaryDir;
+
 typedef struct _CdIo CdIo_t;
 
 namespace tv::media {
@@ -36,10 +38,13 @@ public:
     const Track *track(int number) const;
     const Track *trackAtSector(int sector) const;
     int lastAudioSector() const;
+    // A number that tells discs apart by their table of contents, as the
+    // track files of the disc carry it.
+    quint32 discId() const;
 
-    // Reads count sectors of audio from sector into out (count * 2352 bytes),
-    // trying a few times before giving up.
-    bool readSectors(int sector, int count, void *out);
+    // The libcdio handle, for the sector reader; reading belongs to one
+    // thread at a time.
+    CdIo_t *handle() const { return m_cdio; }
 
     // Drives that the system knows, such as /dev/sr0.
     static QStringList drives();
@@ -47,6 +52,7 @@ public:
 private:
     CdDisc() = default;
     CdIo_t *m_cdio = nullptr;
+    std::unique_ptr<QTemporaryDir> m_alias; // see openCue()
     QString m_source;
     QVector<Track> m_tracks;
 };

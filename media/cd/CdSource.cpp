@@ -1,17 +1,45 @@
 #include "CdSource.h"
 
 #include "../AudioFormat.h"
+#include "CdDamageReports.h"
+#include "CdSectorReader.h"
 #include "CdTrackFolder.h"
 
-#include <QtEndian>
 #include <algorithm>
 
 namespace tv::media {
 
-CdSource::CdSource(std::shared_ptr<CdDisc> disc, int startSector, int lastSector)
-    : m_disc(std::move(disc)), m_startSector(startSector), m_nextSector(startSector),
+CdSource::CdSource(std::shared_ptr<CdDisc> disc, int startSector, int lastSector, const QString &trackFile)
+    : m_disc(std::move(disc)), m_reader(std::make_unique<CdSectorReader>(m_disc)), m_trackFile(trackFile.isEmpty() ? m_disc->source() : trackFile),
+      m_startSector(startSector), m_nextSector(startSector),
       m_lastSector(lastSector < 0 ? m_disc->lastAudioSector() : std::min(lastSector, m_disc->lastAudioSector()))
 {
+}
+
+CdSource::~CdSource() = default;
+
+void CdSource::noteDamage(int sector)
+{
+    const CdDisc::Track *track = m_disc->trackAtSector(sector);
+    if (!track)
+        return;
+    Damage &damage = m_damage[track->number];
+    if (damage.firstSector < 0)
+        damage.firstSector = sector - track->firstSector;
+    ++damage.sectors;
+}
+
+void CdSource::reportDamage()
+{
+    // One report for each track, brought up to date as more of it is found.
+    for (auto it = m_damage.begin(); it != m_damage.end(); ++it) {
+        Damage &damage = it.value();
+        if (damage.sectors == damage.reportedSectors)
+            continue;
+        damage.reportedSectors = damage.sectors;
+        CdDamageReports::instance().report(m_trackFile, it.key(), qint64(damage.firstSector) * 1000 / CdDisc::kSectorsPerSecond,
+                                           qint64(damage.sectors) * 1000 / CdDisc::kSectorsPerSecond);
+    }
 }
 
 qint64 CdSource::readFrames(qint16 *out, qint64 maxFrames)
@@ -23,13 +51,18 @@ qint64 CdSource::readFrames(qint16 *out, qint64 maxFrames)
             if (count <= 0)
                 break;
             m_buffer.resize(std::size_t(count) * CdDisc::kFramesPerSector * kChannels);
-            if (!m_disc->readSectors(m_nextSector, count, m_buffer.data())) {
-                m_error = QStringLiteral("The CD could not be read at sector %1.").arg(m_nextSector);
-                return written > 0 ? written : -1;
+            // A damaged sector comes back as silence of its length, so that
+            // the play goes on and keeps its timing.
+            for (int i = 0; i < count; ++i) {
+                bool damaged = false;
+                if (!m_reader->read(m_nextSector + i, m_buffer.data() + std::size_t(i) * CdDisc::kFramesPerSector * kChannels, damaged)) {
+                    m_error = QStringLiteral("The CD could not be read at sector %1.").arg(m_nextSector + i);
+                    return written > 0 ? written : -1;
+                }
+                if (damaged)
+                    noteDamage(m_nextSector + i);
             }
-            // CD audio is little-endian 16-bit; the output wants native order.
-            for (qint16 &sample : m_buffer)
-                sample = qFromLittleEndian(sample);
+            reportDamage();
             m_bufferPos = 0;
             m_nextSector += count;
         }
@@ -44,7 +77,7 @@ qint64 CdSource::readFrames(qint16 *out, qint64 maxFrames)
 std::unique_ptr<CdSource> CdSource::openTrack(const QString &trackFilePath, QString &error)
 {
     std::shared_ptr<CdDisc> disc = CdDisc::open(CdTrackFolder::sourceFor(trackFilePath), error);
-    if (!disc)
+    if (!disc || !CdTrackFolder::matchesDisc(trackFilePath, *disc, error))
         return nullptr;
     const int number = CdTrackFolder::trackNumberOf(trackFilePath);
     const CdDisc::Track *track = disc->track(number);
@@ -52,7 +85,7 @@ std::unique_ptr<CdSource> CdSource::openTrack(const QString &trackFilePath, QStr
         error = QStringLiteral("\"%1\" names track %2, which is not a music track of its disc.").arg(trackFilePath).arg(number);
         return nullptr;
     }
-    return std::make_unique<CdSource>(disc, track->firstSector, track->lastSector);
+    return std::make_unique<CdSource>(disc, track->firstSector, track->lastSector, trackFilePath);
 }
 
 bool CdSource::seekMs(qint64 positionMs)

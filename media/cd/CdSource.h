@@ -3,6 +3,8 @@
 #include "../AudioSource.h"
 #include "CdDisc.h"
 
+#include <QHash>
+#include <memory>
 #include <vector>
 
 namespace tv::media {
@@ -14,7 +16,9 @@ class CdSource final : public AudioSource
 public:
     // Plays from startSector to lastSector (the end of the last music track
     // when lastSector is -1).
-    CdSource(std::shared_ptr<CdDisc> disc, int startSector, int lastSector = -1);
+    // trackFile names the play in damage reports (CdDamageReports).
+    CdSource(std::shared_ptr<CdDisc> disc, int startSector, int lastSector = -1, const QString &trackFile = QString());
+    ~CdSource() override;
 
     // The whole track that a track file (Track01.cda ...) names, on its own
     // disc or image. On failure returns null and sets error to a sentence.
@@ -27,7 +31,19 @@ public:
 private:
     static constexpr int kSectorsPerRead = 25; // a third of a second per read
 
+    struct Damage
+    {
+        int firstSector = -1; // within the track
+        int sectors = 0;
+        int reportedSectors = 0;
+    };
+    void noteDamage(int sector);
+    void reportDamage();
+
     std::shared_ptr<CdDisc> m_disc;
+    std::unique_ptr<class CdSectorReader> m_reader;
+    QString m_trackFile;
+    QHash<int, Damage> m_damage; // by track number
     int m_startSector;
     int m_nextSector;
     int m_lastSector;

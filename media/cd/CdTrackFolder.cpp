@@ -2,6 +2,7 @@
 
 #include "CdDisc.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,6 +39,22 @@ QByteArray trackFileBytes(const CdDisc::Track &track, quint32 discId)
     return bytes;
 }
 
+// Readable, and different for every full path of a source.
+QString folderNameFor(const QString &source)
+{
+    const QString full = QFileInfo(source).absoluteFilePath();
+    const QByteArray hash = QCryptographicHash::hash(full.toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
+    return QFileInfo(source).completeBaseName() + QLatin1Char('-') + QString::fromLatin1(hash);
+}
+
+QString markedSource(const QString &folder)
+{
+    QFile marker(folder + QStringLiteral("/.source"));
+    if (!marker.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(marker.readAll()).trimmed();
+}
+
 } // namespace
 
 QString materialise(const QString &source, QString &error)
@@ -46,7 +63,7 @@ QString materialise(const QString &source, QString &error)
     if (!disc)
         return {};
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/TapeVantrel/AudioCD/");
-    const QString folder = base + QFileInfo(source).completeBaseName();
+    const QString folder = base + folderNameFor(source);
     QDir dir(folder);
     if (!dir.mkpath(QStringLiteral("."))) {
         error = QStringLiteral("The folder \"%1\" for the CD's tracks cannot be made.").arg(folder);
@@ -54,9 +71,7 @@ QString materialise(const QString &source, QString &error)
     }
     for (const QString &old : dir.entryList({QStringLiteral("*.cda")}, QDir::Files))
         dir.remove(old);
-    quint32 discId = 0;
-    for (const CdDisc::Track &t : disc->tracks())
-        discId = discId * 31u + quint32(t.firstSector);
+    const quint32 discId = disc->discId();
     for (const CdDisc::Track &t : disc->tracks()) {
         if (!t.audio)
             continue;
@@ -76,14 +91,38 @@ QString materialise(const QString &source, QString &error)
 
 QString sourceFor(const QString &trackFilePath)
 {
-    QFile marker(QFileInfo(trackFilePath).absolutePath() + QStringLiteral("/.source"));
-    if (marker.open(QIODevice::ReadOnly)) {
-        const QString source = QString::fromUtf8(marker.readAll()).trimmed();
-        if (!source.isEmpty())
-            return source;
-    }
+    const QString source = markedSource(QFileInfo(trackFilePath).absolutePath());
+    if (!source.isEmpty())
+        return source;
     const QStringList drives = CdDisc::drives();
     return drives.isEmpty() ? QString() : drives.first();
+}
+
+QString imageOf(const QString &folder)
+{
+    const QString source = markedSource(folder);
+    if (source.isEmpty() || source.startsWith(QLatin1String("/dev/")))
+        return {};
+    return source;
+}
+
+bool matchesDisc(const QString &trackFilePath, const CdDisc &disc, QString &error)
+{
+    // A track file that is not there names its track by its name alone, as
+    // the device's own checks of the track then tell.
+    QFile file(trackFilePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray bytes = file.read(45);
+    if (bytes.size() != 44 || !bytes.startsWith("RIFF") || bytes.mid(8, 8) != "CDDAfmt ")
+        return true;
+    const quint32 id = qFromLittleEndian<quint32>(bytes.constData() + 24);
+    if (id == disc.discId())
+        return true;
+    error = QStringLiteral("The CD track file \"%1\" belongs to another disc than the one now in \"%2\", so it is not played. "
+                           "Open the disc again in the drive list and add its tracks anew.")
+                .arg(trackFilePath, disc.source());
+    return false;
 }
 
 int trackNumberOf(const QString &path)

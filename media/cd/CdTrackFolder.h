@@ -3,6 +3,10 @@
 #include <QString>
 
 namespace tv::media {
+class CdDisc;
+}
+
+namespace tv::media {
 
 // How an audio CD is reached as files. For each disc source (a drive such as
 // /dev/sr0 or a disc image) the program keeps a folder in the user's cache,
@@ -21,6 +25,16 @@ QString materialise(const QString &source, QString &error);
 
 // The drive or image that the track file at path belongs to.
 QString sourceFor(const QString &trackFilePath);
+
+// The disc image whose tracks the folder holds; empty for any other folder
+// (a drive's track folder included).
+QString imageOf(const QString &folder);
+
+// False, with error set, when the track file names another disc than disc
+// (by the disc number it carries): the folder was rewritten for another
+// disc, or another disc is in the drive. A track file of another layout
+// (one copied from elsewhere) or one that is not there is not checked.
+bool matchesDisc(const QString &trackFilePath, const CdDisc &disc, QString &error);
 
 // The track number in a track file's name, or 0 when its 5th and 6th
 // characters from the end are not digits.

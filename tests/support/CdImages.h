@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tv::test {
+
+// Raw CD audio for test images: whole sectors (588 frames of 16-bit stereo,
+// little-endian) of a sine tone at hz, or of silence when hz is 0.
+QByteArray cdSectors(int sectors, int hz);
+
+// Writes bytes to path (folders made as needed); false on failure.
+bool writeFile(const QString &path, const QByteArray &bytes);
+
+} // namespace tv::test
