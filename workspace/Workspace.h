@@ -171,6 +171,10 @@ private:
     void connectPlayers();
     void buildPlaylistMenu();
     QString entryPathAt(int side, int index) const;
+    // Panel animations let window events run between their steps; a close
+    // that arrives meanwhile waits until the last running animation ends.
+    class AnimationScope;
+    friend class AnimationScope;
 
     const MediumProfile &m_profile;
     qint64 m_intTimeA = 0;
@@ -194,6 +198,8 @@ private:
     QPushButton *m_cmdTapeSideList = nullptr;
     QLabel *m_Picture1 = nullptr;
     bool m_commandLineDone = false;
+    int m_animations = 0;              // panel animations running (they may nest)
+    bool m_closeAfterAnimation = false; // a close came during one
     QFrame *m_picScan = nullptr;
     QTimer *m_Timer1 = nullptr;       // the 300 ms step timer, one shot
     QTimer *m_silenceTimer = nullptr; // the song delay before the next song

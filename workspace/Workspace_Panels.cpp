@@ -58,6 +58,27 @@ QCursor recordCursor()
 
 } // namespace
 
+// Counts a running animation; when the last one ends and a close came
+// meanwhile, the window closes once control is back in the event loop, never
+// inside the animation's own loop.
+class Workspace::AnimationScope
+{
+public:
+    explicit AnimationScope(Workspace &window) : m_window(window) { ++m_window.m_animations; }
+    ~AnimationScope()
+    {
+        if (--m_window.m_animations == 0 && m_window.m_closeAfterAnimation) {
+            m_window.m_closeAfterAnimation = false;
+            QMetaObject::invokeMethod(&m_window, &QWidget::close, Qt::QueuedConnection);
+        }
+    }
+    AnimationScope(const AnimationScope &) = delete;
+    AnimationScope &operator=(const AnimationScope &) = delete;
+
+private:
+    Workspace &m_window;
+};
+
 void Workspace::setCommandLine(const QString &line)
 {
     QString path = line.trimmed();
@@ -121,7 +142,8 @@ void Workspace::slideSwap(QWidget *front, QWidget *back, bool showAndHide)
     if (showAndHide)
         back->show();
     const int steps = (kParked - kInView) / 20 + 1; // 300, 320, ... 6500
-    AnimationPacer pacer(steps, kSlideMs);
+    const AnimationScope running(*this);
+    AnimationPacer pacer(steps, kSlideMs, m_closeAfterAnimation);
     int backLeft = toTwips(this, back->x());
     for (int i = 0, x = kInView; x <= kParked; ++i, x += 20) {
         front->move(twips(this, x), front->y());
@@ -173,7 +195,8 @@ void Workspace::cmdTapeSideList_Click()
     const bool hiding = !m_frmTapeSide[0]->isHidden() || (isCassette() && !m_frmTapeSide[1]->isHidden());
     const int start = heightTwips();
     const int steps = 2000 / 40 + 1;
-    AnimationPacer pacer(steps, kResizeMs);
+    const AnimationScope running(*this);
+    AnimationPacer pacer(steps, kResizeMs, m_closeAfterAnimation);
     if (hiding) {
         m_cmdTapeSideList->setText(isCassette() ? QStringLiteral("Display TapeSide Playlist") : QStringLiteral("Display MiniDisc Playlist"));
         if (m_Picture1)
@@ -227,7 +250,8 @@ void Workspace::cmdDriveList_Click()
     m_cmdTapeSideList->setEnabled(false);
     const int start = heightTwips();
     const int steps = 2505 / 40 + 1;
-    AnimationPacer pacer(steps, kResizeMs);
+    const AnimationScope running(*this);
+    AnimationPacer pacer(steps, kResizeMs, m_closeAfterAnimation);
     if (!m_frmDriveList->isHidden()) {
         for (int i = 0, h = start; h >= start - 2505; ++i, h -= 40) {
             setFixedHeight(twips(this, h));
@@ -345,6 +369,11 @@ void Workspace::closeEvent(QCloseEvent *event)
 {
     if (blnRecordingA || blnRecordingB) {
         event->ignore(); // never in the middle of a recording
+        return;
+    }
+    if (m_animations > 0) {
+        m_closeAfterAnimation = true; // the animation hurries to its end, then the window closes
+        event->ignore();
         return;
     }
     tv::shell::Module1::subStopPlayers(*this, QStringLiteral("All"));

@@ -70,6 +70,49 @@ private slots:
     void cleanup() { delete m_ws.data(); }
     void cleanupTestCase() { tv::shell::Forms::destroyAll(); }
 
+    // Regression: closing the window while a panel animation let its events
+    // run deleted the window under the animation (a segmentation fault).
+    void close_duringEachAnimation_waitsForItsEndAndLeavesSafely_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("slide of the panels") << "cmdPrevRec";
+        QTest::newRow("slide of the sides") << "cmdTapeSide";
+        QTest::newRow("playlist area resize") << "cmdTapeSideList";
+        QTest::newRow("drive list resize") << "cmdDriveList";
+    }
+    void close_duringEachAnimation_waitsForItsEndAndLeavesSafely()
+    {
+        QFETCH(QString, button);
+        bool closedDuring = true;
+        QTimer::singleShot(60, m_ws.data(), [this, &closedDuring] { closedDuring = m_ws->close(); });
+        m_ws->findChild<QPushButton *>(button)->click();
+        QVERIFY(!m_ws.isNull()); // still here when the animation's handler returns
+        QVERIFY(!closedDuring);  // the close waited for the animation's end
+        QTRY_VERIFY(m_ws.isNull());
+        QVERIFY(tv::shell::Forms::find(QStringLiteral("frmMenu"))->isVisible());
+    }
+
+    void close_duringTheCommandLineSongsAnimation_isSafe()
+    {
+        delete m_ws.data();
+        Workspace::setCommandLine(MediaFixtures::instance().path(QStringLiteral("tone3.aiff")));
+        m_ws = new Workspace(MediumProfile::cassette());
+        // The song is added and played, then the playlist area starts to shrink.
+        QTimer::singleShot(0, m_ws.data(), [this] {
+            auto *list = child<tv::controls::PlayListBox>("lstPlayListA");
+            auto *poll = new QTimer(m_ws.data());
+            connect(poll, &QTimer::timeout, m_ws.data(), [this, list, poll] {
+                if (list->count() == 1 && !button("cmdTapeSideList")->isEnabled()) {
+                    poll->stop();
+                    m_ws->close();
+                }
+            });
+            poll->start(5);
+        });
+        m_ws->show();
+        QTRY_VERIFY_WITH_TIMEOUT(m_ws.isNull(), 5000);
+    }
+
     void load_setsStatusAndCaptions()
     {
         QCOMPARE(child<QLabel>("lblStatus")->text(), QStringLiteral("Ready!"));
