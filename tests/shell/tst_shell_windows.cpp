@@ -15,7 +15,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -32,7 +31,6 @@ class ShellWindowsTest : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         tv::workspace::registerWorkspaceForms();
         Forms::registerForm(QStringLiteral("frmMenu"), [] { return new frmMenu; });
         setMsgBoxAnswerer([this](const MsgBoxCall &call) {

@@ -12,9 +12,9 @@
 #include "cd/CdAudioDevice.h"
 #include "cd/CdTrackFolder.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTest>
 #include <memory>
 
@@ -36,7 +36,6 @@ class Module1Test : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         QVERIFY2(MediaFixtures::instance().ok(), qPrintable(MediaFixtures::instance().error()));
         QString error;
         m_cdFolder = tv::media::CdTrackFolder::materialise(MediaFixtures::instance().path(QStringLiteral("disc.cue")), error);
@@ -52,6 +51,16 @@ private slots:
         setExt(QString());
         m_ws = std::make_unique<tv::workspace::Workspace>(tv::workspace::MediumProfile::cassette());
         m_ws->show();
+    }
+    // Regression: every test program shared one settings and cache folder in
+    // the home folder, so two test runs disturbed each other.
+    void testRun_keepsSettingsAndCacheInPrivateFolders()
+    {
+        const QString own = qEnvironmentVariable("TV_TEST_PRIVATE_DIR");
+        QVERIFY2(!own.isEmpty() && QDir(own).exists(), "the test runs without private folders");
+        const QString settings = QSettings(QStringLiteral("TapeVantrel"), QStringLiteral("TapeVantrel")).fileName();
+        QVERIFY2(settings.startsWith(own + QLatin1Char('/')), qPrintable(settings));
+        QVERIFY2(m_cdFolder.startsWith(own + QLatin1Char('/')), qPrintable(m_cdFolder));
     }
     void cleanup()
     {

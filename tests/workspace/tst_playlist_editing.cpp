@@ -15,7 +15,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -75,7 +74,6 @@ class PlaylistEditingTest : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         QVERIFY2(MediaFixtures::instance().ok(), qPrintable(MediaFixtures::instance().error()));
         tv::shell::setMsgBoxAnswerer([this](const tv::shell::MsgBoxCall &call) {
             m_boxes.append(call);

@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QStandardPaths>
 #include <QTest>
 #include <memory>
 
@@ -35,7 +34,6 @@ class WorkspaceLengthTest : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         tv::shell::setMsgBoxAnswerer([](const tv::shell::MsgBoxCall &) { return int(tv::shell::Msg::Ok); });
     }
     void cleanup() { m_ws.reset(); }

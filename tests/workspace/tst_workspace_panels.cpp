@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -48,7 +47,6 @@ class WorkspacePanelsTest : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         QVERIFY2(MediaFixtures::instance().ok(), qPrintable(MediaFixtures::instance().error()));
         tv::shell::Forms::registerForm(QStringLiteral("frmMenu"), [] { return new QWidget; });
         tv::shell::setMsgBoxAnswerer([this](const tv::shell::MsgBoxCall &call) {
