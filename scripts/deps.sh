@@ -12,7 +12,7 @@ build_packages=(
   libcdio-dev libcdio-paranoia-dev
   pulseaudio pulseaudio-utils
 )
-test_packages=(ffmpeg sox xvfb xauth)
+test_packages=(ffmpeg sox xvfb xauth x11-utils)
 
 wanted=("${build_packages[@]}")
 if [[ "${1:-}" == "--test" ]]; then

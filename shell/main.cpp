@@ -13,7 +13,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TapeVantrel"));
     QApplication::setOrganizationName(QStringLiteral("TapeVantrel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Cassette/MiniDisc Vantrel"));
+    // No application display name: the platform would append it to every
+    // window title. Message boxes given no title bear the application title.
     app.installEventFilter(new tv::shell::HelpKeyFilter(&app));
 
     tv::workspace::Workspace::setCommandLine(app.arguments().mid(1).join(QLatin1Char(' ')));
