@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FormScale.h"
 #include "MediumProfile.h"
 #include "PlayerForm.h"
 
@@ -48,6 +49,12 @@ public:
     ~Workspace() override;
 
     const MediumProfile &profile() const { return m_profile; }
+    // The window's twips: font-relative, chosen when the window is made.
+    const tv::controls::FormScale &formScale() const { return m_scale; }
+    // A sliding frame's left edge in twips (300 in view, 6500 parked).
+    // The frame's own position decides; the twips it was given are kept so
+    // that a frame placed at 300 reads back 300 at any scale.
+    int leftTwips(const QWidget *frame) const;
     bool isCassette() const { return m_profile.hasSideB(); }
 
     // PlayerForm
@@ -144,6 +151,25 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // A control's twips geometry, applied (and applied again, should the
+    // scale change while the window is made) by placeControls.
+    struct Placement
+    {
+        enum Kind { Geometry, Size, TextBoxWidth, Picture };
+        QWidget *widget;
+        QRect twips;
+        Kind kind;
+    };
+    void place(QWidget *widget, const QRect &twips, Placement::Kind kind = Placement::Geometry);
+    void placeControls();
+    double neededScale() const;
+    void chooseScale();
+    QGroupBox *frame(const QString &name, const QString &caption, const QRect &twips);
+    QPushButton *edgeButton(const char *name, const QString &caption, const QRect &twips);
+    void moveLeft(QWidget *frame, int twips);
+    // Controls of a parked panel stay out of the Tab order until it slides in.
+    static void setTabReachable(QWidget *panel, bool reachable);
+    bool handleListKey(QObject *watched, QEvent *event);
     void buildPreviewPanel();
     void buildRecordPanel();
     void buildLengthStrip();
@@ -161,8 +187,6 @@ private:
     void updateFileMenu();
     void setToolTips();
     void slideSwap(QWidget *front, QWidget *back, bool showAndHide);
-    void resizeBy(int deltaTwips, bool moveDriveList);
-    int heightTwips() const;
     void continueStep();
     int songDelayMs() const;
     void finishRecording();
@@ -177,6 +201,12 @@ private:
     friend class AnimationScope;
 
     const MediumProfile &m_profile;
+    tv::controls::FormScale m_scale;
+    QList<Placement> m_placements;
+    QHash<const QWidget *, int> m_leftTwips; // the sliding frames
+    int m_heightTwips = 4380;                // the window's height as the animations step it
+    int m_driveListTop = 4100;               // cmdDriveList's top; its frame's top follows
+    int m_driveFrameTop = 4280;
     qint64 m_intTimeA = 0;
     qint64 m_intTimeB = 0;
     QString m_lastDrive;
