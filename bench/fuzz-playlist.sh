@@ -5,11 +5,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-600}
-command -v clang++ >/dev/null || { echo "fuzz-playlist.sh needs clang: apt-get install clang" >&2; exit 2; }
-build=$root/build-fuzz
-if [[ ! -f $build/build.ninja ]]; then
-  CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTV_FUZZ=ON >/dev/null
-fi
+# shellcheck source=fuzz-common.sh
+source "$root/bench/fuzz-common.sh"
+need_fuzzer_toolchain
+build=$(fuzz_build_dir)
 cmake --build "$build" --target playlist_reader_fuzz >/dev/null
 corpus=$build/corpus
 mkdir -p "$corpus" "$build/findings"

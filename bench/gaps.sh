@@ -10,6 +10,7 @@ source "$root/scripts/sound-server.sh"
 cleanup() { stop_private_sound_server; rm -rf "$work"; }
 trap cleanup EXIT
 start_private_sound_server
+echo "sound server: $(tv_sound_server_name)"
 songs=()
 for i in $(seq 1 10); do
   sox -q -n -r 44100 -c 2 -b 16 "$work/song$i.wav" synth "0.$((i % 5 + 3))" sine $((300 + 60 * i)) gain -6

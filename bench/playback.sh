@@ -11,6 +11,7 @@ source "$root/scripts/sound-server.sh"
 cleanup() { kill "${busy:-}" 2>/dev/null || true; stop_private_sound_server; rm -rf "$work"; }
 trap cleanup EXIT
 start_private_sound_server
+echo "sound server: $(tv_sound_server_name)"
 
 ffmpeg -nostdin -loglevel error -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=60" -ac 2 \
   -c:a libmp3lame -q:a 2 "$work/song.mp3"

@@ -1,10 +1,22 @@
 #include "FileListBox.h"
 
-#include <QDir>
+#include "FileName.h"
+
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QUrl>
 
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+
 namespace tv::controls {
+
+using tv::media::fileNameBytes;
+using tv::media::fileNameFromBytes;
 
 FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
 {
@@ -39,11 +51,36 @@ void FileListBox::refresh()
     clear();
     if (m_path.isEmpty())
         return;
-    QStringList filters;
-    for (const QString &p : m_pattern.split(QLatin1Char(';')))
-        filters << p.trimmed();
-    const QStringList names = QDir(m_path).entryList(filters, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
-    addItems(names);
+    addItems(matchingFiles(m_path, m_pattern));
+}
+
+QStringList FileListBox::matchingFiles(const QString &folder, const QString &pattern)
+{
+    QList<QRegularExpression> filters;
+    for (const QString &p : pattern.split(QLatin1Char(';')))
+        filters << QRegularExpression::fromWildcard(p.trimmed(), Qt::CaseInsensitive);
+    // Listed by the names' bytes (see FileName.h): a name that is not UTF-8
+    // is listed, and opened later, as the file system holds it.
+    const QByteArray folderBytes = fileNameBytes(folder);
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(folderBytes.constData()), ::closedir);
+    QStringList names;
+    if (!dir)
+        return names;
+    while (const dirent *entry = ::readdir(dir.get())) {
+        const QByteArray bytes(entry->d_name);
+        const QByteArray full = folderBytes + (folderBytes.endsWith('/') ? "" : "/") + bytes;
+        struct stat info = {};
+        if (::stat(full.constData(), &info) != 0 || !S_ISREG(info.st_mode) || ::access(full.constData(), R_OK) != 0)
+            continue;
+        const QString name = fileNameFromBytes(bytes);
+        // Patterns are matched on valid text (a lone escape would fail every match).
+        const QString text = tv::media::readableFileName(name);
+        const bool matches = std::any_of(filters.cbegin(), filters.cend(), [&text](const QRegularExpression &f) { return f.match(text).hasMatch(); });
+        if (matches)
+            names << name;
+    }
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    return names;
 }
 
 QString FileListBox::fileName() const
@@ -66,7 +103,7 @@ QMimeData *FileListBox::mimeData(const QList<QListWidgetItem *> &items) const
 {
     QList<QUrl> urls;
     for (const QListWidgetItem *item : items)
-        urls << QUrl::fromLocalFile(fullPath(item->text()));
+        urls << tv::media::urlOfLocalFile(fullPath(item->text()));
     auto *data = new QMimeData;
     data->setUrls(urls);
     return data;

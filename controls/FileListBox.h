@@ -27,6 +27,9 @@ public:
     QString fileName() const;
     // Folder and name joined with one separator (none added after a root).
     QString fullPath(const QString &name) const;
+    // The readable files of folder whose names match pattern, sorted by name
+    // without regard to case; names as FileName.h keeps them.
+    static QStringList matchingFiles(const QString &folder, const QString &pattern);
 
 protected:
     QMimeData *mimeData(const QList<QListWidgetItem *> &items) const override;

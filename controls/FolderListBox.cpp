@@ -1,14 +1,50 @@
 #include "FolderListBox.h"
 
+#include "FileName.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStyle>
 
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+
 namespace tv::controls {
 
+using tv::media::fileNameBytes;
+using tv::media::fileNameFromBytes;
+
 namespace {
+
 constexpr int kPathRole = Qt::UserRole + 1;
+
+// The subfolders of folder by their names' bytes (see FileName.h), sorted
+// by name without regard to case.
+QStringList subfolderNames(const QString &folder)
+{
+    const QByteArray folderBytes = fileNameBytes(folder);
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(folderBytes.constData()), ::closedir);
+    QStringList names;
+    if (!dir)
+        return names;
+    while (const dirent *entry = ::readdir(dir.get())) {
+        const QByteArray bytes(entry->d_name);
+        if (bytes == "." || bytes == "..")
+            continue;
+        struct stat info = {};
+        const QByteArray full = folderBytes + (folderBytes.endsWith('/') ? "" : "/") + bytes;
+        if (::stat(full.constData(), &info) == 0 && S_ISDIR(info.st_mode))
+            names << fileNameFromBytes(bytes);
+    }
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    return names;
 }
+
+} // namespace
 
 FolderListBox::FolderListBox(QWidget *parent) : QListWidget(parent)
 {
@@ -20,16 +56,18 @@ FolderListBox::FolderListBox(QWidget *parent) : QListWidget(parent)
 
 bool FolderListBox::setPath(const QString &folder, QString &error)
 {
-    const QFileInfo info(folder);
-    if (!info.exists() || !info.isDir()) {
+    const QString absolute = QDir::isAbsolutePath(folder) ? folder : QDir::currentPath() + QLatin1Char('/') + folder;
+    const QByteArray bytes = fileNameBytes(absolute);
+    struct stat info = {};
+    if (::stat(bytes.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         error = QStringLiteral("Path not found: %1").arg(folder);
         return false;
     }
-    if (!info.isReadable() || !QDir(folder).isReadable()) {
+    if (::access(bytes.constData(), R_OK | X_OK) != 0) {
         error = QStringLiteral("Device unavailable: %1 cannot be read").arg(folder);
         return false;
     }
-    const QString clean = QDir::cleanPath(info.absoluteFilePath());
+    const QString clean = QDir::cleanPath(absolute);
     const bool changed = clean != m_path;
     m_path = clean;
     refresh();
@@ -45,11 +83,13 @@ void FolderListBox::refresh()
         return;
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    QStringList chain;
-    for (QDir d(m_path);; ) {
-        chain.prepend(d.absolutePath());
-        if (d.isRoot() || !d.cdUp())
-            break;
+    // The folders from the root down, taken from the path's text (m_path is
+    // absolute and clean), so that no name is converted on the way.
+    QStringList chain{QStringLiteral("/")};
+    QString walked;
+    for (const QString &part : m_path.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        walked += QLatin1Char('/') + part;
+        chain << walked;
     }
     int depth = 0;
     for (const QString &p : chain) {
@@ -59,10 +99,9 @@ void FolderListBox::refresh()
         ++depth;
     }
     setCurrentRow(count() - 1);
-    const QFileInfoList subfolders = QDir(m_path).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo &sub : subfolders) {
-        auto *item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + sub.fileName(), this);
-        item->setData(kPathRole, sub.absoluteFilePath());
+    for (const QString &sub : subfolderNames(m_path)) {
+        auto *item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + sub, this);
+        item->setData(kPathRole, m_path.endsWith(QLatin1Char('/')) ? m_path + sub : m_path + QLatin1Char('/') + sub);
     }
 }
 

@@ -14,7 +14,7 @@ namespace tv::controls {
 // were drawn for; a larger font or a higher dpi makes every twip larger in
 // the same proportion, so that texts keep fitting their controls while the
 // proportions of the layout stay as drawn. (The label windows measure paper
-// and keep physical twips, 1440 to the inch: see shell/Twips.h.)
+// and keep physical twips, 1440 to the inch: see labels/PaperTwips.h.)
 class FormScale
 {
 public:

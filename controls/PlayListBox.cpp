@@ -1,5 +1,7 @@
 #include "PlayListBox.h"
 
+#include "FileName.h"
+
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -34,7 +36,7 @@ void PlayListBox::dropEvent(QDropEvent *event)
     QStringList paths;
     for (const QUrl &url : event->mimeData()->urls()) {
         if (url.isLocalFile())
-            paths << url.toLocalFile();
+            paths << tv::media::localFileOfUrl(url); // the name's bytes, kept
     }
     event->acceptProposedAction();
     if (!paths.isEmpty())

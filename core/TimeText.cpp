@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <cmath>
+#include <limits>
 
 namespace tv::core {
 
@@ -33,8 +34,17 @@ bool parseTimeText(const QString &text, qint64 &seconds)
 
 qint64 roundHalfEven(double value)
 {
-    // The default floating-point rounding mode rounds halves to even.
-    return qint64(std::nearbyint(value));
+    // The default floating-point rounding mode rounds halves to even. Values
+    // beyond the 64-bit range saturate (a conversion of them is undefined);
+    // NaN counts as 0.
+    if (std::isnan(value))
+        return 0;
+    const double rounded = std::nearbyint(value);
+    if (rounded >= 9223372036854775807.0)
+        return std::numeric_limits<qint64>::max();
+    if (rounded <= -9223372036854775808.0)
+        return std::numeric_limits<qint64>::min();
+    return qint64(rounded);
 }
 
 } // namespace tv::core

@@ -1,5 +1,7 @@
 #include "FfmpegHandles.h"
 
+#include "FileName.h"
+
 #include <mutex>
 
 namespace tv::media::ff {
@@ -25,15 +27,23 @@ OpenedInput openAudioInput(const QString &path)
     quietLogging();
     OpenedInput result;
     AVFormatContext *raw = nullptr;
-    const QByteArray name = path.toUtf8();
-    int rc = avformat_open_input(&raw, name.constData(), nullptr, nullptr);
+    // The name's own bytes, read by the plain file protocol only: a name
+    // with a colon is no URL, and a hostile file cannot make the decoder
+    // library open anything else.
+    const QByteArray name = "file:" + fileNameBytes(path);
+    AVDictionary *options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    int rc = avformat_open_input(&raw, name.constData(), nullptr, &options);
+    av_dict_free(&options);
     if (rc < 0) {
         result.error = QStringLiteral("cannot be read as sound (%1)").arg(errorText(rc));
         return result;
     }
     result.format.reset(raw);
+    // A file cut short may end before the stream details are complete;
+    // what the streams already say is enough to decode what is there.
     rc = avformat_find_stream_info(raw, nullptr);
-    if (rc < 0) {
+    if (rc < 0 && raw->nb_streams == 0) {
         result.error = QStringLiteral("cannot be read as sound (%1)").arg(errorText(rc));
         return result;
     }

@@ -2,6 +2,7 @@
 
 #include "output/AudioOutput.h"
 #include "probe/Measure.h"
+#include "source/SourceFactory.h"
 #include "SoundFile.h"
 
 #include <QAudioDevice>
@@ -15,15 +16,29 @@ MediaPlayer::MediaPlayer(QObject *parent) : QObject(parent) {}
 
 MediaPlayer::~MediaPlayer() = default;
 
-AudioOutput &MediaPlayer::output()
+void MediaPlayer::setOutput(AudioOutput *output)
 {
-    if (!m_output) {
-        m_output = new AudioOutput(this);
-        connect(m_output, &AudioOutput::finished, this, &MediaPlayer::onFinished);
-        connect(m_output, &AudioOutput::failed, this, &MediaPlayer::onFailed);
-        setVolume(m_volume);
-    }
+    if (m_output)
+        disconnect(m_output, nullptr, this, nullptr);
+    m_output = output;
+    connect(m_output, &AudioOutput::finished, this, &MediaPlayer::onFinished);
+    connect(m_output, &AudioOutput::failed, this, &MediaPlayer::onFailed);
+    connect(m_output, &AudioOutput::dropped, this, &MediaPlayer::onDropped);
+    setVolume(m_volume);
+}
+
+AudioOutput &MediaPlayer::ensureOutput()
+{
+    if (!m_output)
+        setOutput(new AudioOutput(this));
     return *m_output;
+}
+
+void MediaPlayer::startPlaying(qint64 startMs)
+{
+    m_playSerial = AudioOutput::newSerial();
+    const QString path = m_fileName;
+    ensureOutput().play(m_playSerial, path, [path](QString &error) { return openSource(path, error); }, startMs);
 }
 
 bool MediaPlayer::soundDeviceAvailable()
@@ -55,31 +70,45 @@ void MediaPlayer::fail(const QString &why)
 void MediaPlayer::setFileName(const QString &path)
 {
     m_openSerial = ++m_nextSerial;
+    const quint64 previous = m_playSerial;
     m_playSerial = 0;
     m_fileName = path;
     m_startAt = 0;
     m_duration = 0;
     const Duration length = measureFile(path);
     if (!length.ok()) {
-        if (m_output)
-            m_output->stop();
+        // Only this player's own song stops: a song planned on a shared
+        // output (a recording's next entry) plays on.
+        if (m_output && previous)
+            m_output->stop(previous);
         setState(Closed);
         fail(length.error);
         return;
     }
     m_duration = *length.seconds;
     m_error.clear();
-    if (m_autoStart) {
-        // The new song replaces whatever plays (a pending gap is kept).
-        m_playSerial = ++m_nextSerial;
-        output().startFile(m_playSerial, m_fileName, 0);
-        if (m_state == Closed)
-            setState(Stopped);
-        setState(Playing);
-    } else {
-        if (m_output)
-            m_output->stop();
+    if (!m_autoStart) {
+        if (m_output && previous)
+            m_output->stop(previous);
         setState(Stopped);
+        return;
+    }
+    const quint64 planned = m_output ? m_output->claim(path) : 0;
+    if (planned)
+        m_playSerial = planned;
+    else
+        startPlaying(0);
+    if (m_state == Closed)
+        setState(Stopped);
+    setState(Playing);
+    if (planned) {
+        // A planned song may already have ended or failed before this
+        // player took it over (the window was busy): report it now.
+        const AudioOutput::ItemState s = m_output->state(planned);
+        if (s == AudioOutput::ItemState::Finished)
+            QTimer::singleShot(0, this, [this, planned] { onFinished(planned); });
+        else if (s == AudioOutput::ItemState::Failed)
+            QTimer::singleShot(0, this, [this, planned] { onFailed(planned, m_output->errorText(planned)); });
     }
 }
 
@@ -98,17 +127,16 @@ void MediaPlayer::setCurrentPosition(double seconds)
     if (m_state == Stopped)
         m_startAt = seconds;
     else if (m_output)
-        m_output->seek(qint64(seconds * 1000));
+        m_output->seek(m_playSerial, qint64(seconds * 1000));
 }
 
 void MediaPlayer::play()
 {
     if (m_state == Paused) {
-        output().resume();
+        ensureOutput().resume();
         setState(Playing);
     } else if (m_state == Stopped) {
-        m_playSerial = ++m_nextSerial;
-        output().startFile(m_playSerial, m_fileName, qint64(m_startAt * 1000));
+        startPlaying(qint64(m_startAt * 1000));
         setState(Playing);
     }
 }
@@ -117,7 +145,7 @@ void MediaPlayer::pause()
 {
     if (m_state != Playing)
         return;
-    output().pause();
+    ensureOutput().pause();
     setState(Paused);
 }
 
@@ -125,27 +153,22 @@ void MediaPlayer::stop()
 {
     if (m_state != Playing && m_state != Paused)
         return;
+    if (m_output && m_playSerial)
+        m_output->stop(m_playSerial);
     m_playSerial = 0;
     m_startAt = 0;
-    if (m_output)
-        m_output->stop();
     setState(Stopped);
 }
 
 void MediaPlayer::close()
 {
     m_openSerial = ++m_nextSerial;
+    if (m_output && m_playSerial)
+        m_output->stop(m_playSerial);
     m_playSerial = 0;
-    if (m_output)
-        m_output->stop();
     m_fileName.clear();
     m_duration = 0;
     setState(Closed);
-}
-
-void MediaPlayer::setNextGapMs(int gapMs)
-{
-    output().setNextGap(gapMs);
 }
 
 void MediaPlayer::setVolume(int hundredthsDb)
@@ -172,6 +195,16 @@ void MediaPlayer::onFailed(quint64 serial, const QString &why)
     m_error = why;
     setState(Closed);
     emit error();
+}
+
+void MediaPlayer::onDropped(quint64 serial)
+{
+    // Another player of the same output started in its place.
+    if (serial != m_playSerial || (m_state != Playing && m_state != Paused))
+        return;
+    m_playSerial = 0;
+    m_startAt = 0;
+    setState(Stopped);
 }
 
 } // namespace tv::media

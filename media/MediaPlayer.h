@@ -20,13 +20,22 @@ public:
     explicit MediaPlayer(QObject *parent = nullptr);
     ~MediaPlayer() override;
 
+    // Plays through output (shared with other players of one window, so that
+    // a recording's songs and CD tracks follow each other in one stream)
+    // instead of an output of its own. Set before the first play; the output
+    // must outlive the player's use of it.
+    void setOutput(AudioOutput *output);
+    AudioOutput *output() const { return m_output; }
+
     // Whether writing a file name also starts playback (on by default).
     void setAutoStart(bool on) { m_autoStart = on; }
     bool autoStart() const { return m_autoStart; }
 
     // Opens path, measuring it at once: duration() is valid on return. With
-    // autoStart the song starts playing. A name ending in "cda" is never
-    // opened here: it raises error() (the CD device plays those).
+    // autoStart the song starts playing, unless it is the next song planned
+    // on the output (a recording): then the player takes that one over, and
+    // the song is heard exactly when the plan has it. A name ending in "cda"
+    // is never opened here: it raises error() (the CD device plays those).
     void setFileName(const QString &path);
     QString fileName() const { return m_fileName; }
 
@@ -40,13 +49,6 @@ public:
     void stop();
     // Closes the file: play state 6.
     void close();
-
-    // For recordings: the next song started by a file-name write begins
-    // exactly gapMs after the end of the song that last played to its end,
-    // as the listener hears it, with clean silence between, provided the
-    // write comes before that moment (a later write starts at once). A
-    // negative value cancels it. Stop and close cancel it too.
-    void setNextGapMs(int gapMs);
 
     // Volume in hundredths of a decibel: 0 is full volume, -10000 silence.
     int volume() const { return m_volume; }
@@ -64,11 +66,13 @@ signals:
 private:
     void setState(int state);
     void fail(const QString &why);
-    AudioOutput &output();
+    AudioOutput &ensureOutput();
+    void startPlaying(qint64 startMs);
     void onFinished(quint64 serial);
     void onFailed(quint64 serial, const QString &why);
+    void onDropped(quint64 serial);
 
-    AudioOutput *m_output = nullptr; // made on first play: measuring players never need one
+    AudioOutput *m_output = nullptr; // made on first play (measuring players never need one), or shared
     QString m_fileName;
     QString m_error;
     double m_duration = 0;

@@ -10,9 +10,11 @@ build_packages=(
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libfluidsynth-dev timgm6mb-soundfont
   libcdio-dev libcdio-paranoia-dev
-  pulseaudio pulseaudio-utils
+  libpulse-dev libsodium-dev ca-certificates pulseaudio pulseaudio-utils
+  fonts-liberation2
 )
-test_packages=(ffmpeg sox xvfb xauth x11-utils)
+# openssl makes the update tests' server certificate; x11-utils the window title test's xwininfo.
+test_packages=(ffmpeg sox xvfb xauth x11-utils poppler-utils openssl pipewire pipewire-pulse wireplumber dbus-daemon)
 
 wanted=("${build_packages[@]}")
 if [[ "${1:-}" == "--test" ]]; then

@@ -72,9 +72,13 @@ void frmMenu::cmdMiniDiscVantrel_Click()
 void frmMenu::cmdMiniPlayer_Click()
 {
     // The mini player plays through the tape workspace's players, so that
-    // workspace is loaded, unseen. The mini player window itself comes with
-    // its own work; until then the menu stays where it is.
+    // workspace is loaded first, unseen.
     Forms::get(QStringLiteral("MP3DragDrop"));
+    QWidget *mini = Forms::get(QStringLiteral("frmMini"));
+    if (!mini)
+        return;
+    mini->show();
+    hide();
 }
 
 void frmMenu::closeEvent(QCloseEvent *event)

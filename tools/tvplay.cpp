@@ -1,16 +1,22 @@
-// tvplay FILE...: plays each file to its end through the program's own media
-// player, one after the other; a file that cannot be played is reported on
-// standard error and the exit status is 1 at the end.
+// tvplay [-v] FILE...: plays each file to its end through the program's own
+// media player, one after the other; a file that cannot be played is
+// reported on standard error and the exit status is 1 at the end. With -v it
+// also says what scheduling the sound output's thread was given.
 #include "MediaPlayer.h"
+#include "output/Realtime.h"
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTimer>
 #include <cstdio>
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList files = app.arguments().mid(1);
+    QStringList files = app.arguments().mid(1);
+    const bool verbose = !files.isEmpty() && files.first() == QLatin1String("-v");
+    if (verbose)
+        files.removeFirst();
     if (files.isEmpty()) {
         std::fprintf(stderr, "usage: tvplay FILE...\n");
         return 2;
@@ -35,5 +41,10 @@ int main(int argc, char **argv)
         playNext();
     });
     playNext();
+    if (verbose) {
+        QTimer::singleShot(500, &app, [] {
+            std::fprintf(stderr, "tvplay: sound output thread: %s\n", tv::media::audioThreadPriority().toLocal8Bit().constData());
+        });
+    }
     return app.exec();
 }

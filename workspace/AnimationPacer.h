@@ -18,6 +18,8 @@ public:
     {
         m_clock.start();
     }
+    // An animation that never has to hurry (its window waits for it).
+    AnimationPacer(int steps, int totalMs) : AnimationPacer(steps, totalMs, kNeverHurry) {}
 
     void stepDone(int step)
     {
@@ -31,6 +33,7 @@ public:
     }
 
 private:
+    static constexpr bool kNeverHurry = false;
     int m_steps;
     int m_totalMs;
     const bool &m_hurry;

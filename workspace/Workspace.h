@@ -25,6 +25,7 @@ class FolderListBox;
 class PlayListBox;
 } // namespace tv::controls
 namespace tv::media {
+class AudioOutput;
 class CdAudioDevice;
 class CdControlBar;
 class MediaControlBar;
@@ -140,10 +141,25 @@ public:
     void MCD_PlayClick();
     void MCD_StopClick();
     void MCD_GotFocus();
+    void MCD_Failed(const QString &why);
     // The program's command line: one path, set once by main.
     static void setCommandLine(const QString &commandLine);
     // Known volume mixers, looked for on the PATH in this order.
     static const QStringList &mixerPrograms();
+
+    // Scan (Workspace_Scan.cpp): the beginning of every file of File1 in
+    // turn, the next one every 11 s, until stopped.
+    void cmdScan_Click();
+    void tmrScan_Timer();
+    // Plays the file at index of File1, or the next one when there is no
+    // item at index; false when neither could be played.
+    bool subScanPlayItem(int index);
+
+    // File utilities (Workspace_FileUtil.cpp): copy, paste and delete song
+    // files of the folder on display.
+    void mnuCopyFile_Click();
+    void mnuPasteFile_Click();
+    void mnuDelete_Click();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -183,7 +199,10 @@ private:
     void OptUSR_Click();
     void txtUsrTapeLength_Change();
     void txtOneSecondDelay_Change();
-    bool addOneSong(const QString &fullPath);
+    // Measures paths off the UI thread and appends them in order; a refused
+    // song ends a drop (stopAtRefusal), not a selection.
+    void addSongs(const QStringList &paths, bool stopAtRefusal);
+    bool addMeasuredSong(const QString &fullPath, double seconds, const QString &error);
     void updateFileMenu();
     void setToolTips();
     void slideSwap(QWidget *front, QWidget *back, bool showAndHide);
@@ -192,6 +211,8 @@ private:
     void finishRecording();
     void endRecordingAfterError();
     void holdSilence(bool hold);
+    void setUpDeckOutput();
+    void planRecording(int side);
     void connectPlayers();
     void buildPlaylistMenu();
     QString entryPathAt(int side, int index) const;
@@ -211,6 +232,8 @@ private:
     qint64 m_intTimeB = 0;
     QString m_lastDrive;
     QHash<QString, QString> m_driveFolders; // drive root -> its current folder
+    bool m_addingSongs = false;
+    QStringList m_songsToAddNext; // asked for while adding
 
     QGroupBox *m_frmPlayMp3 = nullptr;
     tv::media::MediaControlBar *m_MPlayer = nullptr;
@@ -236,6 +259,8 @@ private:
     qint64 m_nextSongDueMs = -1;      // on m_clock, when the next song is to be handed over
     int m_heldTimer1Ms = -1;          // remaining times while Pause holds the silence
     int m_heldSilenceMs = -1;
+    qint64 m_pausedAtMs = 0;          // on m_clock, when Pause held the silence
+    tv::media::AudioOutput *m_deck = nullptr; // the one stream to the deck, shared by MPlayer and MCD
     QElapsedTimer m_clock;
 
     QGroupBox *m_frmRecordMp3 = nullptr;
@@ -283,6 +308,17 @@ private:
     QAction *m_mnuPlayListSave = nullptr;
     QAction *m_mnuPlayListLoad = nullptr;
     QAction *m_mnuPlayListClear = nullptr;
+
+    // Scan and file utilities
+    void buildScan();
+    void connectFileUtilities();
+    void setScanIndicator(bool running);
+    bool scanPlayOne(int index);
+    void endScanQuietly();
+    QPushButton *m_cmdScan = nullptr;
+    QTimer *m_tmrScan = nullptr;
+    QStringList m_strCopyFiles; // names only, in the order of the file list
+    QString m_strCopyPath;      // the folder the names belong to
 };
 
 } // namespace tv::workspace

@@ -68,7 +68,6 @@ void Workspace::MCD_StatusUpdate()
         // The next song at once, without the step timer; the song delay
         // still comes first.
         m_nextSongDueMs = m_clock.elapsed() + songDelayMs();
-        m_MPlayer->player()->setNextGapMs(-1);
         subRecordMP3toTape();
     }
 }

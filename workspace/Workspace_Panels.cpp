@@ -6,6 +6,7 @@
 #include "AnimationPacer.h"
 #include "CdControlBar.h"
 #include "Forms.h"
+#include "LabelWindow.h"
 #include "Launcher.h"
 #include "MediaControlBar.h"
 #include "MediaPlayer.h"
@@ -323,7 +324,12 @@ void Workspace::cmdHelp_Click()
 
 void Workspace::cmdPrint_Click()
 {
-    // The insert and label windows come with label printing.
+    // A fresh label each time, reading this window's playlists as they are now.
+    const QList<QListWidget *> playlists = isCassette() ? QList<QListWidget *>{m_lstPlayList[0], m_lstPlayList[1]}
+                                                        : QList<QListWidget *>{m_lstPlayList[0]};
+    tv::labels::LabelWindow label(isCassette() ? tv::labels::LabelProfile::tapeLabel() : tv::labels::LabelProfile::miniDiscLabel(),
+                                  playlists, this);
+    label.exec();
     m_cmdDummyFocus->setFocus();
 }
 

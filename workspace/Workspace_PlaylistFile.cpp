@@ -23,6 +23,8 @@ namespace {
 
 const QString kFilter = QStringLiteral("PlayList (*.tpl);;All (*.*)");
 constexpr qint64 kLargestPlaylistFile = 64 * 1024 * 1024;
+constexpr qint64 kLargestTotal = 32767;
+constexpr qint64 kSmallestTotal = -32768;
 
 QString programFolder()
 {
@@ -147,8 +149,15 @@ bool Workspace::subLoadPlayList(const QString &path)
     // The sections as far as they were read: totals trusted, entries unchanged.
     for (int side = 0; side < m_profile.sides.size(); ++side) {
         const tv::core::PlaylistSection &section = side == 0 ? read.content.sideA : read.content.sideB;
+        qint64 &total = side == 0 ? m_intTimeA : m_intTimeB;
+        // A total is a 16-bit count, as when adding songs: a section that
+        // would take it past 9:06:07 is not loaded, like an overflow on the
+        // older platform; the sections before it stay.
+        if (section.totalRead && (section.total > kLargestTotal - total || section.total < kSmallestTotal - total))
+            return fail(6, QStringLiteral("Overflow: %1 would then hold more than 9:06:07 of music, the most this program can count")
+                               .arg(m_profile.sides.at(side).normalCaption));
         if (section.totalRead)
-            (side == 0 ? m_intTimeA : m_intTimeB) += section.total;
+            total += section.total;
         m_lstPlayList[side]->addItems(section.entries);
     }
     switch (read.outcome) {

@@ -25,6 +25,7 @@ using tv::shell::msgBox;
 
 void Workspace::connectPlayers()
 {
+    setUpDeckOutput();
     tv::media::MediaPlayer *player = m_MPlayer->player();
     connect(player, &tv::media::MediaPlayer::playStateChanged, this, &Workspace::MPlayer_PlayStateChange);
     connect(player, &tv::media::MediaPlayer::error, this, &Workspace::MPlayer_Error);
@@ -39,6 +40,8 @@ void Workspace::connectPlayers()
     connect(cd, &tv::media::CdAudioDevice::stopButtonPressed, this, &Workspace::MCD_StopClick);
     connect(m_MCD, &tv::media::CdControlBar::focusReceived, this, &Workspace::MCD_GotFocus);
     m_clock.start();
+    buildScan();
+    connectFileUtilities();
 }
 
 bool Workspace::isScanning() const
@@ -48,6 +51,8 @@ bool Workspace::isScanning() const
 
 void Workspace::mnuPlay_Click()
 {
+    if (isScanning())
+        cmdScan_Click(); // the chosen file replaces the scan
     tv::shell::Module1::subStopPlayers(*this, QStringLiteral("All"));
     const QString name = m_File1->fileName();
     if (name.isEmpty()) {

@@ -16,6 +16,8 @@
 #include "TimeText.h"
 #include "cd/CdAudioDevice.h"
 #include "frmMsgBox.h"
+#include "output/AudioOutput.h"
+#include "source/PlayableSource.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -32,12 +34,55 @@ using tv::shell::msgBox;
 namespace {
 const QString kPause = QStringLiteral("&Pause");
 const QString kResume = QStringLiteral("&Resume");
-// The next song is handed to the player this much before it is due, and the
-// player places it in the sound stream exactly 300 ms + the song delay after
-// the end of the last one: the deck hears that gap to the sample, however
-// late the timers run.
-constexpr int kLeadMs = 60;
+// The step timer's 300 ms, which a song's end adds to the song delay.
+constexpr int kStepMs = 300;
+
+bool isCdEntry(const QString &path)
+{
+    return path.endsWith(QLatin1String("cda"), Qt::CaseSensitive);
+}
 } // namespace
+
+void Workspace::setUpDeckOutput()
+{
+    // One stream to the deck for the media player and the CD player, so that
+    // a recording's songs and CD tracks follow each other in it to the frame.
+    m_deck = new tv::media::AudioOutput(this);
+    m_MPlayer->player()->setOutput(m_deck);
+    m_MCD->device()->setOutput(m_deck);
+    connect(m_MCD->device(), &tv::media::CdAudioDevice::failed, this, &Workspace::MCD_Failed);
+}
+
+void Workspace::planRecording(int side)
+{
+    // The whole side goes to the sound output at once, each entry after the
+    // silence the sequence leaves before it: 300 ms and the song delay after
+    // a song, the song delay alone after a CD track (which hands over
+    // without the step timer). The steps below then take the planned songs
+    // over one by one; the deck hears the plan, however busy the machine is.
+    if (blnCDPlaying) {
+        tv::shell::Module1::subStopPlayers(*this, QStringLiteral("MCDPlayer"));
+        blnCDPlaying = false;
+    }
+    m_deck->stopAll();
+    const int delay = songDelayMs();
+    for (int k = 0; k < m_lstPlayList[side]->count(); ++k) {
+        const QString path = entryPathAt(side, k);
+        const qint64 silence = k == 0 ? 0 : (isCdEntry(entryPathAt(side, k - 1)) ? 0 : kStepMs) + delay;
+        m_deck->plan(tv::media::AudioOutput::newSerial(), path, [path](QString &error) { return tv::media::openPlayable(path, error); }, silence);
+    }
+}
+
+void Workspace::MCD_Failed(const QString &why)
+{
+    // The CD player has no error event of its own; a track that cannot be
+    // played ends a recording as a song that cannot be played does.
+    if (!(blnRecordingA || blnRecordingB) || !blnCDPlaying)
+        return;
+    blnCDPlaying = false;
+    msgBox(this, why, Msg::Critical, m_profile.messageTitle);
+    endRecordingAfterError();
+}
 
 QString Workspace::entryPathAt(int side, int index) const
 {
@@ -70,11 +115,11 @@ void Workspace::cmdRecordSide_Click(int side)
         m_cmdDriveList->setEnabled(true);
         return;
     }
+    planRecording(side);
     if (side == 0)
         blnRecordingA = true;
     else
         blnRecordingB = true;
-    m_MPlayer->player()->setNextGapMs(-1); // the first song starts at once
     m_nextSongDueMs = -1;
     subSetControls(QStringLiteral("record"));
     subRecordMP3toTape();
@@ -85,16 +130,11 @@ void Workspace::MPlayer_PlayStateChange(int oldState, int newState)
 {
     intPlayerVolume = m_MPlayer->player()->volume();
     if (tv::core::advancesRecording(blnRecordingA || blnRecordingB, oldState, newState)) {
-        const int gap = 300 + songDelayMs();
-        // A CD track plays through its own device, which the media player
-        // cannot place in its stream: it is handed over when due.
-        const int side = blnRecordingA ? 0 : 1;
-        const bool cdNext = intRecordIndex < m_lstPlayList[side]->count()
-                            && entryPathAt(side, intRecordIndex).endsWith(QLatin1String("cda"), Qt::CaseSensitive);
-        const int lead = cdNext ? 0 : kLeadMs;
-        m_MPlayer->player()->setNextGapMs(cdNext ? -1 : gap);
-        m_nextSongDueMs = m_clock.elapsed() + gap - lead;
-        m_Timer1->start(300 - lead);
+        // The sound output already plays the silence and then the next
+        // song; the steps follow it, counted from the moment the song's end
+        // was heard, so that the read-outs change as the deck hears it.
+        m_nextSongDueMs = m_clock.elapsed() + kStepMs + songDelayMs();
+        m_Timer1->start(kStepMs);
     }
 }
 
@@ -109,7 +149,7 @@ int Workspace::songDelayMs() const
 void Workspace::Timer1_Timer()
 {
     m_Timer1->stop(); // one step for each arming
-    m_Timer1->setInterval(300);
+    m_Timer1->setInterval(kStepMs);
     subRecordMP3toTape();
 }
 
@@ -171,6 +211,7 @@ void Workspace::endRecordingAfterError()
     m_Timer1->stop();
     m_silenceTimer->stop();
     m_heldTimer1Ms = m_heldSilenceMs = -1;
+    m_deck->stopAll();
     m_cmdPause->setText(kPause);
     subSetControls(QStringLiteral("stopped"));
 }
@@ -183,6 +224,8 @@ bool Workspace::isBetweenSongs() const
 void Workspace::holdSilence(bool hold)
 {
     if (hold) {
+        m_deck->pause();
+        m_pausedAtMs = m_clock.elapsed();
         if (m_Timer1->isActive()) {
             m_heldTimer1Ms = m_Timer1->remainingTime();
             m_Timer1->stop();
@@ -193,9 +236,11 @@ void Workspace::holdSilence(bool hold)
         }
         return;
     }
-    // Resumed: the rest of the silence, then the next song at once.
-    m_nextSongDueMs = -1;
-    m_MPlayer->player()->setNextGapMs(-1);
+    // Resumed: the sound output goes on with the rest of the silence, and
+    // the steps with the rest of their wait.
+    m_deck->resume();
+    if (m_nextSongDueMs >= 0)
+        m_nextSongDueMs += m_clock.elapsed() - m_pausedAtMs;
     if (m_heldTimer1Ms >= 0)
         m_Timer1->start(m_heldTimer1Ms);
     else if (m_heldSilenceMs >= 0)
@@ -250,7 +295,8 @@ void Workspace::cmdStop_Click()
             m_heldTimer1Ms = m_heldSilenceMs = -1;
             subSetControls(QStringLiteral("stopped")); // before the player stops: its stop must not advance
             tv::shell::Module1::subStopPlayers(*this, QStringLiteral("All"));
-            blnCDPlaying = false;
+            m_deck->stopAll(); // also a song planned in the silence between songs
+                    blnCDPlaying = false;
             m_cmdPause->setText(kPause);
             if (side >= 0) {
                 const QString name = m_profile.sides.at(side).recordingName;

@@ -31,31 +31,54 @@ CdAudioDevice::CdAudioDevice(QObject *parent) : QObject(parent), m_updates(new Q
 
 CdAudioDevice::~CdAudioDevice() = default;
 
+void CdAudioDevice::setOutput(AudioOutput *output)
+{
+    if (m_output)
+        disconnect(m_output, nullptr, this, nullptr);
+    m_output = output;
+    connect(m_output, &AudioOutput::finished, this, &CdAudioDevice::onFinished);
+    connect(m_output, &AudioOutput::failed, this, &CdAudioDevice::onFailed);
+    connect(m_output, &AudioOutput::dropped, this, &CdAudioDevice::onDropped);
+}
+
 AudioOutput &CdAudioDevice::output()
 {
-    if (!m_output) {
-        m_output = new AudioOutput(this);
-        // Played on past the last track: the disc has ended, the device stops there.
-        connect(m_output, &AudioOutput::finished, this, [this](quint64 serial) {
-            if (serial != m_serial || m_mode != Mode::Playing || !m_disc)
-                return;
-            m_mode = Mode::Stopped;
-            if (m_playEnd >= 0) {
-                // The end of the track: the position moves on to the next one.
-                m_seekSector = m_playEnd + 1;
-                emit statusUpdate();
-            } else {
-                m_seekSector = m_disc->lastAudioSector();
-            }
-        });
-        connect(m_output, &AudioOutput::failed, this, [this](quint64 serial, const QString &why) {
-            if (serial == m_serial) {
-                m_error = why;
-                m_mode = Mode::Stopped;
-            }
-        });
-    }
+    if (!m_output)
+        setOutput(new AudioOutput(this));
     return *m_output;
+}
+
+void CdAudioDevice::onFinished(quint64 serial)
+{
+    // Played on past the last track: the disc has ended, the device stops there.
+    if (serial != m_serial || m_mode != Mode::Playing || !m_disc)
+        return;
+    m_mode = Mode::Stopped;
+    if (m_playEnd >= 0) {
+        // The end of the track: the position moves on to the next one.
+        m_seekSector = m_playEnd + 1;
+        emit statusUpdate();
+    } else {
+        m_seekSector = m_disc->lastAudioSector();
+    }
+}
+
+void CdAudioDevice::onFailed(quint64 serial, const QString &why)
+{
+    if (serial != m_serial || m_mode == Mode::Stopped)
+        return;
+    m_error = why;
+    m_mode = Mode::Stopped;
+    emit failed(why);
+}
+
+void CdAudioDevice::onDropped(quint64 serial)
+{
+    // Another player of the same output started in its place.
+    if (serial != m_serial || m_mode == Mode::Stopped)
+        return;
+    m_seekSector = playSector();
+    m_mode = Mode::Stopped;
 }
 
 bool CdAudioDevice::fail(const QString &why)
@@ -132,10 +155,8 @@ bool CdAudioDevice::seek()
             return fail(QStringLiteral("The position lies past the end of the disc."));
     }
     // Seeking ends any play, as on a real drive.
-    if (m_mode != Mode::Stopped) {
-        ++m_serial;
-        output().stop();
-    }
+    if (m_mode != Mode::Stopped)
+        output().stop(m_serial);
     m_mode = Mode::Stopped;
     m_seekSector = target;
     return true;
@@ -155,7 +176,20 @@ bool CdAudioDevice::play()
     m_playStart = m_seekSector;
     const CdDisc::Track *track = m_disc->trackAtSector(m_playStart);
     m_playEnd = (m_playToTrackEnd && track) ? track->lastSector : -1;
-    output().startSource(++m_serial, std::make_shared<CdSource>(m_disc, m_playStart, m_playEnd), 0);
+    // A whole track that a recording has planned next on the shared output
+    // is taken over: it plays exactly when the plan has it.
+    const bool wholeTrack = track && m_playStart == track->firstSector && m_playEnd == track->lastSector;
+    m_serial = wholeTrack ? output().claim(m_fileName) : 0;
+    if (!m_serial) {
+        m_serial = AudioOutput::newSerial();
+        std::shared_ptr<CdDisc> disc = m_disc;
+        const int first = m_playStart, last = m_playEnd;
+        output().play(m_serial, m_fileName, [disc, first, last](QString &) { return std::make_unique<CdSource>(disc, first, last); });
+    } else if (output().state(m_serial) == AudioOutput::ItemState::Finished) {
+        // The window was too busy to take it over before its end was heard.
+        const quint64 serial = m_serial;
+        QTimer::singleShot(0, this, [this, serial] { onFinished(serial); });
+    }
     m_mode = Mode::Playing;
     return true;
 }
@@ -164,18 +198,15 @@ void CdAudioDevice::stopPlayback()
 {
     if (m_mode != Mode::Stopped) {
         m_seekSector = playSector();
-        ++m_serial;
-        output().stop();
+        output().stop(m_serial);
     }
     m_mode = Mode::Stopped;
 }
 
 void CdAudioDevice::close()
 {
-    if (m_mode != Mode::Stopped) {
-        ++m_serial;
-        output().stop();
-    }
+    if (m_mode != Mode::Stopped)
+        output().stop(m_serial);
     m_mode = Mode::Stopped;
     m_updates->stop();
     m_disc.reset();

@@ -27,6 +27,11 @@ public:
     explicit CdAudioDevice(QObject *parent = nullptr);
     ~CdAudioDevice() override;
 
+    // Plays through output (shared with the window's media player, so that
+    // a recording's CD tracks and songs follow each other in one stream)
+    // instead of an output of its own. Set before the first play.
+    void setOutput(AudioOutput *output);
+
     void setFileName(const QString &trackFilePath) { m_fileName = trackFilePath; }
     QString fileName() const { return m_fileName; }
 
@@ -71,6 +76,8 @@ public:
 
 signals:
     void statusUpdate();
+    // Play could not go on (the disc cannot be read, the sound output failed).
+    void failed(const QString &why);
     void playButtonPressed();
     void stopButtonPressed();
 
@@ -85,6 +92,9 @@ private:
     void close();
     int playSector() const;
     AudioOutput &output();
+    void onFinished(quint64 serial);
+    void onFailed(quint64 serial, const QString &why);
+    void onDropped(quint64 serial);
 
     QString m_fileName;
     QString m_error;

@@ -1,6 +1,7 @@
 #include "CdSource.h"
 
 #include "../AudioFormat.h"
+#include "CdTrackFolder.h"
 
 #include <QtEndian>
 #include <algorithm>
@@ -38,6 +39,20 @@ qint64 CdSource::readFrames(qint16 *out, qint64 maxFrames)
         written += n;
     }
     return written;
+}
+
+std::unique_ptr<CdSource> CdSource::openTrack(const QString &trackFilePath, QString &error)
+{
+    std::shared_ptr<CdDisc> disc = CdDisc::open(CdTrackFolder::sourceFor(trackFilePath), error);
+    if (!disc)
+        return nullptr;
+    const int number = CdTrackFolder::trackNumberOf(trackFilePath);
+    const CdDisc::Track *track = disc->track(number);
+    if (!track || !track->audio) {
+        error = QStringLiteral("\"%1\" names track %2, which is not a music track of its disc.").arg(trackFilePath).arg(number);
+        return nullptr;
+    }
+    return std::make_unique<CdSource>(disc, track->firstSector, track->lastSector);
 }
 
 bool CdSource::seekMs(qint64 positionMs)

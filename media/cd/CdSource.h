@@ -16,6 +16,10 @@ public:
     // when lastSector is -1).
     CdSource(std::shared_ptr<CdDisc> disc, int startSector, int lastSector = -1);
 
+    // The whole track that a track file (Track01.cda ...) names, on its own
+    // disc or image. On failure returns null and sets error to a sentence.
+    static std::unique_ptr<CdSource> openTrack(const QString &trackFilePath, QString &error);
+
     qint64 readFrames(qint16 *out, qint64 maxFrames) override;
     bool seekMs(qint64 positionMs) override;
     QString errorText() const override { return m_error; }

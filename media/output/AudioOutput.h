@@ -1,50 +1,106 @@
 #pragma once
 
-#include "OutputWorker.h"
+#include "../AudioSource.h"
 
+#include <QHash>
 #include <QObject>
-#include <QThread>
+#include <QString>
+#include <functional>
+#include <memory>
 
 namespace tv::media {
 
-// The UI thread's handle on one playback thread and its sound output. Every
-// method returns at once: commands are queued to the playback thread, and
-// finished/failed come back as queued signals on the owner's thread, stamped
-// with the serial of the song they belong to so that the owner can ignore
-// news of a song it has already replaced.
+class Decoder;
+class StreamWriter;
+struct StreamShared;
+class OutputEvents;
+
+// One sound output (one stream to the sound server) and what is to play on
+// it: the item playing now and the items planned after it, each with the
+// silence before it. The plan is decoded ahead on a thread of its own and
+// played by the sound-server thread, so the sound is exactly the plan
+// however late the UI thread is; the owners (a media player, the CD device)
+// only claim the planned items as their turn comes.
+//
+// Threads: every method is for the thread that made the object (the UI
+// thread) and returns at once. The signals are queued to that thread,
+// stamped with the serial of the item they belong to.
 class AudioOutput : public QObject
 {
     Q_OBJECT
 public:
+    using Opener = std::function<std::unique_ptr<AudioSource>(QString &error)>;
+    enum class ItemState { Unknown, Planned, Playing, Finished, Failed, Dropped };
+
     explicit AudioOutput(QObject *parent = nullptr);
     ~AudioOutput() override;
 
-    // Opens path on the playback thread and plays it from startMs.
-    void startFile(quint64 serial, const QString &path, qint64 startMs, bool paused = false);
-    // Plays an already opened source (the CD device hands its own).
-    void startSource(quint64 serial, std::shared_ptr<AudioSource> source, qint64 startMs, bool paused = false);
+    // A serial no other item of any output has.
+    static quint64 newSerial();
+
+    // Starts the item at once, from startMs, in place of everything playing
+    // or planned (which is faded out within a few milliseconds).
+    void play(quint64 serial, const QString &tag, Opener open, qint64 startMs = 0);
+    // Plans the item after the last planned one, silenceMs after its end in
+    // the stream (after now when nothing plays).
+    void plan(quint64 serial, const QString &tag, Opener open, qint64 silenceMs, double gain = 1.0);
+    // The first planned item that no owner has claimed yet, when its tag is
+    // tag: it becomes the caller's (its serial is returned). 0 otherwise.
+    quint64 claim(const QString &tag);
+    ItemState state(quint64 serial) const;
+    QString errorText(quint64 serial) const;
+
+    // Pause holds the whole stream (a song or the silence between songs)
+    // within a few milliseconds; resume goes on exactly from there.
     void pause();
     void resume();
-    void stop();
-    void setNextGap(qint64 gapMs);
-    void seek(qint64 positionMs);
+    bool isPaused() const { return m_paused; }
+    // Stops serial, and what is planned after it, when it is playing or planned.
+    void stop(quint64 serial);
+    void stopAll();
+    void seek(quint64 serial, qint64 positionMs);
     void setGain(double linear);
-    // How long the output stays open with nothing to play (silence) before it closes.
     void setKeepOpenMs(int ms);
 
-    // Where the listener is in the song with this serial, in ms (0 for any other).
+    // Where the listener is in the item serial, in ms (0 for another item).
     qint64 positionMs(quint64 serial) const;
 
 signals:
-    void finished(quint64 serial); // the last sample of the song has been heard
+    void started(quint64 serial);  // its first frame is being heard
+    void finished(quint64 serial); // its last frame has been heard
     void failed(quint64 serial, const QString &error);
+    void dropped(quint64 serial);  // replaced or stopped before its end
 
 private:
-    template <typename F> void post(F &&f);
+    friend class OutputEvents;
+    struct Item
+    {
+        QString tag;
+        Opener open; // kept for a seek, which opens the item afresh
+        ItemState state = ItemState::Planned;
+        bool claimed = false;
+        QString error;
+    };
 
-    QThread m_thread;
-    OutputWorker::Shared m_shared;
-    OutputWorker *m_worker = nullptr;
+    void ensureRunning();
+    void setState(quint64 serial, ItemState state);
+    void dropLive(quint64 except = 0);
+    void forgetOld();
+    void onHeardStart(quint64 serial);
+    void onHeardEnd(quint64 serial);
+    void onHeardFailure(quint64 serial, const QString &error);
+    void onOutputLost(const QString &why);
+
+    std::unique_ptr<StreamShared> m_shared;
+    std::unique_ptr<OutputEvents> m_events;
+    std::unique_ptr<StreamWriter> m_writer;
+    std::unique_ptr<Decoder> m_decoder;
+    QHash<quint64, Item> m_items;
+    QList<quint64> m_order; // the items in plan order, oldest first
+    quint32 m_generation = 0;
+    bool m_paused = false;
+    double m_gain = 1.0;
+    int m_keepOpenMs = 15000;
 };
 
 } // namespace tv::media

@@ -89,6 +89,11 @@ bool FfmpegSource::decodeMore()
             }
             return false;
         }
+        if (rc == AVERROR_INVALIDDATA && !m_inputDone) {
+            // A damaged frame is skipped, as the damaged packet before it;
+            // the rest plays (measuring counts what this yields).
+            rc = AVERROR(EAGAIN);
+        }
         if (rc != AVERROR(EAGAIN)) {
             m_error = fileError(m_path, QStringLiteral("could not be decoded (%1)").arg(ff::errorText(rc)));
             return false;

@@ -1,10 +1,10 @@
 #include "MidiSource.h"
 
 #include "../AudioFormat.h"
+#include "../probe/FileWindow.h"
 #include "../probe/Measure.h"
 #include "../probe/MidiProbe.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <fluidsynth.h>
 
@@ -69,13 +69,20 @@ std::unique_ptr<MidiSource> MidiSource::open(const QString &path, QString &error
                                                "(install the package timgm6mb-soundfont)"));
         return nullptr;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = fileError(path, QStringLiteral("cannot be read (%1)").arg(file.errorString()));
+    FileWindow file;
+    if (!file.open(path) || qint64(file.size()) > kLargestMidiFile) {
+        error = fileError(path, QStringLiteral("cannot be read (%1)").arg(file.errorText()));
+        return nullptr;
+    }
+    // The synthesizer gets the tracks that were measured, repaired as
+    // measuring repaired them, so what plays is what was counted.
+    const PlayableMidi playable = playableMidiData(file.read(0, file.size()));
+    if (!playable.error.isEmpty()) {
+        error = fileError(path, playable.error);
         return nullptr;
     }
     std::unique_ptr<MidiSource> source(new MidiSource);
-    source->m_smf = standardMidiData(file.readAll());
+    source->m_smf = playable.smf;
     source->m_totalFrames = qint64(std::llround(*length.seconds * kSampleRate));
     source->m_synth = std::make_unique<Synth>();
     Synth &s = *source->m_synth;

@@ -21,6 +21,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 using tv::test::Deck;
 using tv::test::MediaFixtures;
 using tv::workspace::MediumProfile;
@@ -122,12 +126,47 @@ private slots:
         QVERIFY2(spans.size() == 3, qPrintable(spansText(spans)));
         const double lengths[] = {600, 800, 500};
         for (int i = 0; i < 3; ++i)
-            QVERIFY2(std::abs(spans[i].lengthMs() - lengths[i]) <= 20, qPrintable(spansText(spans)));
+            QVERIFY2(std::abs(spans[i].lengthMs() - lengths[i]) <= 5, qPrintable(spansText(spans)));
         const double gap = 300.0 + 1000.0 * delay;
         for (int i = 1; i < 3; ++i) {
             const double heard = spans[i].startMs - spans[i - 1].endMs;
-            QVERIFY2(std::abs(heard - gap) <= 20, qPrintable(QStringLiteral("gap %1 ms: ").arg(heard) + spansText(spans)));
+            QVERIFY2(std::abs(heard - gap) <= 5, qPrintable(QStringLiteral("gap %1 ms: ").arg(heard) + spansText(spans)));
         }
+    }
+
+    void record_whileTheTestKeepsBothCoresBusy_isStillExact()
+    {
+        // Four busy threads of the test's own take both cores from the
+        // window and the decoder; what the deck hears must not change.
+        std::atomic<bool> busy{true};
+        std::vector<std::thread> hogs;
+        for (int i = 0; i < 4; ++i) {
+            hogs.emplace_back([&busy] {
+                volatile unsigned long long n = 0;
+                while (busy)
+                    n = n + 1;
+            });
+        }
+        for (const char *song : {"song-a.wav", "song-b.wav", "song-c.wav", "song-a.wav"})
+            m_ws->subAddSong(fx(song));
+        setDelay(0);
+        record();
+        const bool done = QTest::qWaitFor([this] { return finished(); }, 20000);
+        QTest::qWait(200);
+        m_deck.stop();
+        busy = false;
+        for (std::thread &t : hogs)
+            t.join();
+        QVERIFY(done);
+        const auto spans = Deck::soundSpans(capture(), 100);
+        QVERIFY2(spans.size() == 4, qPrintable(spansText(spans)));
+        const double lengths[] = {600, 800, 500, 600};
+        for (int i = 0; i < 4; ++i)
+            QVERIFY2(std::abs(spans[i].lengthMs() - lengths[i]) <= 5, qPrintable(spansText(spans)));
+        for (int i = 1; i < 4; ++i)
+            QVERIFY2(std::abs(spans[i].startMs - spans[i - 1].endMs - 300) <= 5, qPrintable(spansText(spans)));
+        // No silence of 3 ms or more inside any song.
+        QVERIFY2(Deck::soundSpans(capture(), 3).size() == 4, qPrintable(spansText(Deck::soundSpans(capture(), 3))));
     }
 
     void record_oneSong_thenComplete()
@@ -283,10 +322,11 @@ private slots:
         const auto spans = Deck::soundSpans(capture(), 100);
         QVERIFY2(spans.size() == 3, qPrintable(spansText(spans)));
         QVERIFY2(std::abs(spans[1].lengthMs() - 2000) <= 30, qPrintable(spansText(spans))); // the whole track, nothing of the next
-        QVERIFY2(std::abs(spans[1].startMs - spans[0].endMs - 1300) <= 40, qPrintable(spansText(spans)));
+        // A CD track follows a song, and a song a CD track, as exactly as two songs.
+        QVERIFY2(std::abs(spans[1].startMs - spans[0].endMs - 1300) <= 5, qPrintable(spansText(spans)));
         QVERIFY(std::abs(spans[2].lengthMs() - 500) <= 20);
         // No step timer after a CD track: only the song delay before the next song.
-        QVERIFY2(std::abs(spans[2].startMs - spans[1].endMs - 1000) <= 60, qPrintable(spansText(spans)));
+        QVERIFY2(std::abs(spans[2].startMs - spans[1].endMs - 1000) <= 5, qPrintable(spansText(spans)));
     }
 
     void preview_playsBrowserFilesAndPlaylistEntries()

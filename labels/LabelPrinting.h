@@ -1,0 +1,22 @@
+#pragma once
+
+#include "CardPicture.h"
+
+#include <QString>
+
+class QPrinter;
+
+namespace tv::labels {
+
+// Prints the card as one job: at its physical size at the top left of the
+// page's printable area, with cut marks around it, as vector shapes and text.
+// The top and left page margins are widened where needed so that the cut
+// marks beside the card stay on the sheet. False, with a sentence saying
+// why, when no printer is set up, the printer or file cannot be opened, or
+// the output could not be written whole.
+bool printCard(QPrinter &printer, const CardPicture &card, const QString &documentName, QString &error);
+
+// The least top and left margin, in millimetres, that keeps the cut marks on paper.
+double cutMarkMarginMm();
+
+} // namespace tv::labels

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "CardPicture.h"
+#include "LabelProfile.h"
+
+#include <QDialog>
+#include <QList>
+#include <QPointer>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPrinter;
+class QPushButton;
+class QTextEdit;
+
+namespace tv::labels {
+
+class LabelFrame;
+
+// A label window, one class for both labels: the cassette case insert
+// frmTapeLabel and the MiniDisc label frmMiniDiscLabel. What differs comes
+// from its LabelProfile. The window is the card at its printed size; it reads
+// the opening workspace's playlists directly, row by row, and nothing of it
+// (edits, title, font, colours) outlives it.
+// Printing lives in LabelWindow_Print.cpp.
+class LabelWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    // playlists: the workspace's lists, Tape Side A then B, or the MiniDisc's.
+    LabelWindow(const LabelProfile &profile, const QList<QListWidget *> &playlists, QWidget *parent = nullptr);
+    ~LabelWindow() override;
+
+    const LabelProfile &profile() const { return m_profile; }
+
+    void subInsertSongTitles();
+    void chkSongTime_Click();
+    void cmdPrint_Click();
+    void cmdPrintSetup_Click();
+    void cmdFont_Click();
+    void cmdBackground_Click();
+    void cmdExit_Click();
+
+    // What the window shows, as the printer draws it.
+    CardPicture cardPicture() const;
+    // The title field's text as the label keeps it (lines end with CR LF).
+    QString titleText() const;
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildSongLines();
+    void buildTitle();
+    void buildAppName();
+    void buildHiddenControls();
+    void Form_Load();
+    void Form_Activate();
+    QRect pixels(const QRect &twips) const;
+    QPrinter *printer();
+    void setPrintControlsVisible(bool visible);
+
+    const LabelProfile &m_profile;
+    QList<QPointer<QListWidget>> m_playlists;
+    LabelFrame *m_Frame1 = nullptr;
+    QList<QLineEdit *> m_txtTitle;
+    QLineEdit *m_txtTapeTitleLine = nullptr; // the cassette's one-line title
+    QTextEdit *m_txtTapeTitleStrip = nullptr; // the MiniDisc's vertical strip
+    QLabel *m_lblAppName = nullptr;
+    QCheckBox *m_chkSongTime = nullptr;
+    QPushButton *m_cmdPrint = nullptr;
+    QPushButton *m_cmdPrintSetup = nullptr;
+    QPushButton *m_cmdFont = nullptr;
+    QPushButton *m_cmdBackground = nullptr;
+    QPushButton *m_cmdExit = nullptr;
+    QList<QWidget *> m_printControls; // hidden while printing, in this order
+    std::unique_ptr<QPrinter> m_printer;
+    bool m_activated = false;
+};
+
+} // namespace tv::labels

@@ -1,0 +1,688 @@
+#include "StreamWriter.h"
+
+#include "Realtime.h"
+
+#include <QCoreApplication>
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+namespace tv::media {
+
+namespace {
+constexpr qint64 kRingFrames = framesForMs(3500); // more than the largest buffer plus the zeros ahead
+constexpr qint64 kFadeFrames = framesForMs(5);    // pause, stop and a new song fade over 5 ms
+constexpr qint64 kZerosAheadFrames = framesForMs(40); // zeros are written only this far ahead of the ear
+constexpr int kTickMs = 10;
+constexpr int kConnectTimeoutMs = 3000;
+constexpr int kLargestBufferMs = 2000;
+
+qint64 nowUs() { return qint64(pa_rtclock_now()); }
+qint64 usToFrames(qint64 us) { return us * kSampleRate / 1000000; }
+
+// Runs a block with the PulseAudio loop's lock held (from outside its thread).
+struct LoopLock
+{
+    explicit LoopLock(pa_threaded_mainloop *loop) : m_loop(loop) { pa_threaded_mainloop_lock(m_loop); }
+    ~LoopLock() { pa_threaded_mainloop_unlock(m_loop); }
+    pa_threaded_mainloop *m_loop;
+};
+} // namespace
+
+// A stretch of the written stream: frames of one item (itemFrame >= 0),
+// planned silence before an item (itemFrame -1), or zeros of our own (filler).
+struct StreamWriter::Segment
+{
+    qint64 seq = 0;
+    qint64 count = 0;
+    quint64 serial = 0;
+    qint64 itemFrame = -1;
+    bool filler = false;
+};
+
+struct StreamWriter::Event
+{
+    enum Kind { Start, End, Failure };
+    qint64 seq = 0; // heard once the position reaches it
+    quint64 serial = 0;
+    Kind kind = Start;
+};
+
+// Frames on their way into the stream, with what is to be reported about
+// them: from a chunk, or from what a pause took back.
+struct StreamWriter::Piece
+{
+    std::vector<qint16> ownSamples; // only for pieces taken back
+    const qint16 *samples = nullptr;
+    qint64 seq = 0; // where a piece taken back stood in the stream
+    qint64 frames = 0;
+    quint64 serial = 0;
+    qint64 itemFrame = -1;
+    bool start = false;   // an item starts at the first frame
+    bool end = false;     // an item ends after the last frame
+    bool failure = false; // an item fails after the last frame
+};
+
+StreamWriter::StreamWriter(StreamShared &shared, StreamListener &listener)
+    : m_shared(shared), m_listener(listener), m_ring(std::size_t(kRingFrames) * kChannels), m_out(std::size_t(kRingFrames) * kChannels)
+{
+    m_loop = pa_threaded_mainloop_new();
+    pa_threaded_mainloop_set_name(m_loop, "sound-output");
+    pa_threaded_mainloop_start(m_loop);
+}
+
+StreamWriter::~StreamWriter()
+{
+    {
+        const LoopLock lock(m_loop);
+        closeAll();
+    }
+    pa_threaded_mainloop_stop(m_loop);
+    pa_threaded_mainloop_free(m_loop);
+    releaseChunk();
+}
+
+// ---- UI-thread entry points -------------------------------------------------
+
+void StreamWriter::open()
+{
+    const LoopLock lock(m_loop);
+    m_contentAtUs = nowUs();
+    if (!m_context)
+        connectContext();
+}
+
+void StreamWriter::cut(bool keepPaused)
+{
+    const LoopLock lock(m_loop);
+    if (!keepPaused) {
+        m_paused = false;
+        m_fadeIn = 0;
+    }
+    takeBack(false);
+    fill();
+}
+
+void StreamWriter::pause()
+{
+    const LoopLock lock(m_loop);
+    if (m_paused)
+        return;
+    m_paused = true;
+    takeBack(true);
+    fill();
+}
+
+void StreamWriter::resume()
+{
+    const LoopLock lock(m_loop);
+    if (!m_paused)
+        return;
+    m_paused = false;
+    m_fadeIn = kFadeFrames;
+    fill();
+}
+
+void StreamWriter::setGain(double linear)
+{
+    const LoopLock lock(m_loop);
+    m_gain = std::clamp(linear, 0.0, 1.0);
+}
+
+void StreamWriter::setBufferMs(int ms)
+{
+    const LoopLock lock(m_loop);
+    m_bufferMs = std::clamp(ms, 50, kLargestBufferMs);
+    if (m_stream && m_ready) {
+        pa_buffer_attr attr{};
+        attr.maxlength = uint32_t(-1);
+        attr.tlength = uint32_t(framesForMs(m_bufferMs) * kBytesPerFrame);
+        attr.prebuf = uint32_t(framesForMs(20) * kBytesPerFrame);
+        attr.minreq = uint32_t(framesForMs(10) * kBytesPerFrame);
+        attr.fragsize = uint32_t(-1);
+        pa_operation *op = pa_stream_set_buffer_attr(m_stream, &attr, nullptr, nullptr);
+        if (op)
+            pa_operation_unref(op);
+    }
+}
+
+void StreamWriter::setKeepOpenMs(int ms)
+{
+    const LoopLock lock(m_loop);
+    m_keepOpenMs = ms;
+}
+
+// ---- connection ---------------------------------------------------------------
+
+void StreamWriter::connectContext()
+{
+    pa_proplist *props = pa_proplist_new();
+    const QByteArray app = QCoreApplication::applicationName().toUtf8();
+    pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, app.isEmpty() ? "TapeVantrel" : app.constData());
+    pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "music");
+    m_context = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(m_loop), "TapeVantrel", props);
+    pa_proplist_free(props);
+    pa_context_set_state_callback(m_context, &StreamWriter::contextState, this);
+    m_connectStartUs = nowUs();
+    if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        lose(QStringLiteral("No sound server could be reached (%1).").arg(QString::fromUtf8(pa_strerror(pa_context_errno(m_context)))));
+        return;
+    }
+    armTick(kTickMs); // also watches the connection's time limit
+}
+
+void StreamWriter::contextState(pa_context *c, void *self)
+{
+    auto *w = static_cast<StreamWriter *>(self);
+    switch (pa_context_get_state(c)) {
+    case PA_CONTEXT_READY:
+        w->makeStream();
+        break;
+    case PA_CONTEXT_FAILED:
+    case PA_CONTEXT_TERMINATED:
+        w->loseLater(QStringLiteral("The connection to the sound server was lost (%1).").arg(QString::fromUtf8(pa_strerror(pa_context_errno(c)))));
+        break;
+    default:
+        break;
+    }
+}
+
+void StreamWriter::makeStream()
+{
+    pa_sample_spec spec{};
+    spec.format = PA_SAMPLE_S16NE;
+    spec.rate = kSampleRate;
+    spec.channels = kChannels;
+    m_stream = pa_stream_new(m_context, "Playback", &spec, nullptr);
+    if (!m_stream) {
+        loseLater(QStringLiteral("The sound server refused a playback stream (%1).").arg(QString::fromUtf8(pa_strerror(pa_context_errno(m_context)))));
+        return;
+    }
+    pa_stream_set_state_callback(m_stream, &StreamWriter::streamState, this);
+    pa_stream_set_write_callback(m_stream, &StreamWriter::writeRequest, this);
+    pa_stream_set_latency_update_callback(m_stream, &StreamWriter::timingArrived, this);
+    pa_buffer_attr attr{};
+    attr.maxlength = uint32_t(-1);
+    attr.tlength = uint32_t(framesForMs(m_bufferMs) * kBytesPerFrame);
+    // Playback starts as soon as 20 ms are there; should the stream ever run
+    // dry it waits for new frames instead of skipping over them.
+    attr.prebuf = uint32_t(framesForMs(20) * kBytesPerFrame);
+    attr.minreq = uint32_t(framesForMs(10) * kBytesPerFrame);
+    attr.fragsize = uint32_t(-1);
+    const auto flags = pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
+    if (pa_stream_connect_playback(m_stream, nullptr, &attr, flags, nullptr, nullptr) < 0)
+        loseLater(QStringLiteral("The sound server refused a playback stream (%1).").arg(QString::fromUtf8(pa_strerror(pa_context_errno(m_context)))));
+}
+
+void StreamWriter::streamState(pa_stream *s, void *self)
+{
+    auto *w = static_cast<StreamWriter *>(self);
+    switch (pa_stream_get_state(s)) {
+    case PA_STREAM_READY:
+        w->m_ready = true;
+        w->m_written = w->m_lastHeard = 0;
+        w->m_progressAtUs = w->m_lastHeardAtUs = w->m_timingAtUs = w->m_timingAskedAtUs = nowUs();
+        w->fill();
+        break;
+    case PA_STREAM_FAILED:
+    case PA_STREAM_TERMINATED:
+        if (w->m_stream == s)
+            w->loseLater(QStringLiteral("The sound server ended the playback stream (%1).")
+                        .arg(QString::fromUtf8(pa_strerror(pa_context_errno(w->m_context)))));
+        break;
+    default:
+        break;
+    }
+}
+
+void StreamWriter::writeRequest(pa_stream *, size_t, void *self)
+{
+    static_cast<StreamWriter *>(self)->fill();
+}
+
+void StreamWriter::timingArrived(pa_stream *, void *self)
+{
+    static_cast<StreamWriter *>(self)->m_timingAtUs = nowUs();
+}
+
+void StreamWriter::closeAll()
+{
+    if (m_tick) {
+        pa_threaded_mainloop_get_api(m_loop)->time_free(m_tick);
+        m_tick = nullptr;
+    }
+    if (m_stream) {
+        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
+        pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+        pa_stream_set_latency_update_callback(m_stream, nullptr, nullptr);
+        pa_stream_disconnect(m_stream);
+        pa_stream_unref(m_stream);
+        m_stream = nullptr;
+    }
+    if (m_context) {
+        pa_context_set_state_callback(m_context, nullptr, nullptr);
+        pa_context_disconnect(m_context);
+        pa_context_unref(m_context);
+        m_context = nullptr;
+    }
+    m_ready = false;
+    m_segments.clear();
+    m_events.clear();
+    m_written = m_lastHeard = 0;
+}
+
+void StreamWriter::loseLater(const QString &why)
+{
+    // Called from inside the server's own callbacks: the connection is torn
+    // down once they have returned.
+    pa_mainloop_api_once(pa_threaded_mainloop_get_api(m_loop), &StreamWriter::runLose, new Job{this, m_context, why});
+}
+
+void StreamWriter::runLose(pa_mainloop_api *, void *data)
+{
+    std::unique_ptr<Job> job(static_cast<Job *>(data));
+    if (job->writer->m_context == job->context)
+        job->writer->lose(job->why);
+}
+
+void StreamWriter::lose(const QString &why)
+{
+    // Whatever was on its way will not be heard: drop it, and let the next
+    // song connect afresh.
+    const bool wasPlaying = !m_events.empty() || !m_kept.empty() || m_chunk || m_shared.filled.peek();
+    closeAll();
+    m_kept.clear();
+    m_paused = false;
+    releaseChunk();
+    Chunk *c = nullptr;
+    while (m_shared.filled.pop(c)) {
+        m_shared.framesQueued -= c->frames;
+        m_shared.spare.push(c);
+    }
+    if (wasPlaying)
+        m_listener.outputLost(why);
+}
+
+// ---- the clock ----------------------------------------------------------------
+
+void StreamWriter::armTick(int ms)
+{
+    const pa_usec_t at = pa_rtclock_now() + pa_usec_t(ms) * 1000;
+    if (m_tick)
+        pa_context_rttime_restart(m_context, m_tick, at);
+    else
+        m_tick = pa_context_rttime_new(m_context, at, &StreamWriter::timerFired, this);
+}
+
+void StreamWriter::timerFired(pa_mainloop_api *, pa_time_event *, const timeval *, void *self)
+{
+    static_cast<StreamWriter *>(self)->tick();
+}
+
+qint64 StreamWriter::heardNow()
+{
+    // The frame being heard: what was written minus what the server still
+    // holds before its sink plays it. Right after a flush the server's
+    // figures are not yet known; the last position carried on by the clock
+    // stands in for them.
+    const qint64 now = nowUs();
+    qint64 heard = m_lastHeard + usToFrames(now - m_lastHeardAtUs);
+    pa_usec_t latency = 0;
+    int negative = 0;
+    if (m_stream && m_ready && pa_stream_get_latency(m_stream, &latency, &negative) == 0)
+        heard = m_written - (negative ? 0 : usToFrames(qint64(latency)));
+    heard = std::clamp(heard, m_lastHeard, m_written);
+    m_lastHeard = heard;
+    m_lastHeardAtUs = now;
+    return heard;
+}
+
+void StreamWriter::tick()
+{
+    if (!m_prioritySet) {
+        m_prioritySet = true;
+        raiseThreadForAudio();
+    }
+    const qint64 now = nowUs();
+    if (!m_ready) {
+        if (m_context && now - m_connectStartUs > qint64(kConnectTimeoutMs) * 1000) {
+            lose(QStringLiteral("The sound server did not answer within %1 seconds.").arg(kConnectTimeoutMs / 1000));
+            return;
+        }
+        armTick(kTickMs);
+        return;
+    }
+    fill();
+    const qint64 heard = heardNow();
+    fireEvents(heard);
+    publishPosition(heard);
+
+    // A stream that stops advancing, or a server that stops answering (it
+    // is stopped or hung), is lost. The client library carries the position
+    // on by the clock between the server's reports, so the reports
+    // themselves are watched too: one is asked for every quarter second.
+    if (heard != m_progressHeard) {
+        m_progressHeard = heard;
+        m_progressAtUs = now;
+    }
+    if (now - m_timingAskedAtUs > 250000) {
+        m_timingAskedAtUs = now;
+        if (pa_operation *op = pa_stream_update_timing_info(m_stream, nullptr, nullptr))
+            pa_operation_unref(op);
+    }
+    const qint64 stall = qint64(kStallMs) * 1000;
+    if (now - m_progressAtUs > stall || now - m_timingAtUs > stall) {
+        lose(QStringLiteral("The sound output stopped playing for more than %1 seconds: the sound server does not answer.").arg(kStallMs / 1000));
+        return;
+    }
+    // Nothing to play for a while: close the stream (the next song reopens it).
+    if (!m_paused && m_kept.empty() && !m_chunk && !m_shared.filled.peek() && m_events.empty()
+        && now - m_contentAtUs > qint64(m_keepOpenMs) * 1000) {
+        closeAll();
+        return;
+    }
+    // The end of a song is reported when it is heard, not at the next tick.
+    int wait = kTickMs;
+    if (!m_events.empty() && m_events.front().seq > heard)
+        wait = int(std::clamp<qint64>(msForFrames(m_events.front().seq - heard), 1, kTickMs));
+    armTick(wait);
+}
+
+void StreamWriter::fireEvents(qint64 heard)
+{
+    while (!m_events.empty() && m_events.front().seq <= heard) {
+        const Event e = m_events.front();
+        m_events.pop_front();
+        switch (e.kind) {
+        case Event::Start: m_listener.heardStart(e.serial); break;
+        case Event::End: m_listener.heardEnd(e.serial); break;
+        case Event::Failure: m_listener.heardFailure(e.serial); break;
+        }
+    }
+}
+
+void StreamWriter::publishPosition(qint64 heard)
+{
+    while (m_segments.size() > 1 && m_segments[1].seq <= heard)
+        m_segments.pop_front();
+    if (m_segments.empty())
+        return;
+    const Segment &s = m_segments.front();
+    if (s.filler || heard < s.seq)
+        return; // zeros of our own (a pause): the position stays where it was
+    m_shared.heardSerial = s.serial;
+    m_shared.heardItemFrame = s.itemFrame < 0 ? 0 : s.itemFrame + std::min(heard - s.seq, s.count);
+}
+
+// ---- writing ------------------------------------------------------------------
+
+qint64 StreamWriter::ringFree(qint64 heard) const
+{
+    return kRingFrames - (m_written - heard) - kFadeFrames;
+}
+
+void StreamWriter::releaseChunk()
+{
+    if (m_chunk) {
+        m_shared.spare.push(m_chunk);
+        m_chunk = nullptr;
+        m_chunkPos = 0;
+    }
+}
+
+bool StreamWriter::takePiece(Piece &piece, qint64 maxFrames)
+{
+    if (!m_kept.empty()) {
+        Piece &k = m_kept.front();
+        const qint64 n = std::min(k.frames, maxFrames);
+        piece = Piece{};
+        piece.samples = k.samples;
+        piece.frames = n;
+        piece.serial = k.serial;
+        piece.itemFrame = k.itemFrame;
+        piece.start = k.start;
+        k.start = false;
+        if (n == k.frames) {
+            piece.end = k.end;
+            piece.failure = k.failure;
+            piece.ownSamples = std::move(k.ownSamples); // keeps the frames alive until written
+            m_kept.pop_front();
+        } else {
+            k.samples += n * kChannels;
+            k.frames -= n;
+            if (k.itemFrame >= 0)
+                k.itemFrame += n;
+        }
+        return true;
+    }
+    while (!m_chunk) {
+        Chunk *c = nullptr;
+        if (!m_shared.filled.pop(c))
+            return false;
+        m_shared.framesQueued -= c->frames;
+        if (c->generation < m_shared.acceptGeneration.load()) {
+            m_shared.spare.push(c); // from before a stop or a new song: never heard
+            continue;
+        }
+        m_chunk = c;
+        m_chunkPos = 0;
+    }
+    const Chunk &c = *m_chunk;
+    const qint64 n = std::min<qint64>(c.frames - m_chunkPos, maxFrames);
+    piece = Piece{};
+    piece.samples = c.samples + std::size_t(m_chunkPos) * kChannels;
+    piece.frames = n;
+    piece.serial = c.serial;
+    piece.itemFrame = c.itemFrame < 0 ? -1 : c.itemFrame + m_chunkPos;
+    piece.start = c.itemStart && m_chunkPos == 0 && c.frames > 0;
+    m_chunkPos += int(n);
+    if (m_chunkPos >= c.frames) {
+        piece.end = c.itemEnd;
+        piece.failure = c.itemFailed;
+    }
+    return true; // the chunk goes back to the decoder once the piece is written
+}
+
+void StreamWriter::writePiece(const Piece &p, qint16 *out)
+{
+    if (p.start)
+        m_events.push_back({m_written, p.serial, Event::Start});
+    for (qint64 i = 0; i < p.frames; ++i) {
+        const std::size_t r = std::size_t((m_written + i) % kRingFrames) * kChannels;
+        const qint16 left = p.samples[2 * i], right = p.samples[2 * i + 1];
+        m_ring[r] = left;
+        m_ring[r + 1] = right;
+        if (m_gainNow != m_gain) // volume changes glide over about 5 ms
+            m_gainNow = m_gain > m_gainNow ? std::min(m_gain, m_gainNow + 1.0 / kFadeFrames) : std::max(m_gain, m_gainNow - 1.0 / kFadeFrames);
+        double g = m_gainNow;
+        if (m_fadeIn > 0) {
+            g *= double(kFadeFrames - m_fadeIn) / double(kFadeFrames);
+            --m_fadeIn;
+        }
+        if (g == 1.0) {
+            out[2 * i] = left;
+            out[2 * i + 1] = right;
+        } else {
+            out[2 * i] = qint16(std::lround(left * g));
+            out[2 * i + 1] = qint16(std::lround(right * g));
+        }
+    }
+    if (p.frames > 0) {
+        Segment *last = m_segments.empty() ? nullptr : &m_segments.back();
+        const bool joins = last && !last->filler && last->serial == p.serial && last->seq + last->count == m_written
+                           && ((last->itemFrame < 0 && p.itemFrame < 0) || (last->itemFrame >= 0 && last->itemFrame + last->count == p.itemFrame));
+        if (joins)
+            last->count += p.frames;
+        else
+            m_segments.push_back({m_written, p.frames, p.serial, p.itemFrame, false});
+        m_written += p.frames;
+        m_contentAtUs = nowUs();
+    }
+    if (p.end)
+        m_events.push_back({m_written, p.serial, Event::End});
+    if (p.failure)
+        m_events.push_back({m_written, p.serial, Event::Failure});
+}
+
+void StreamWriter::writeFiller(qint64 frames, qint16 *out)
+{
+    std::memset(out, 0, std::size_t(frames) * kBytesPerFrame);
+    for (qint64 i = 0; i < frames; ++i) {
+        const std::size_t r = std::size_t((m_written + i) % kRingFrames) * kChannels;
+        m_ring[r] = m_ring[r + 1] = 0;
+    }
+    Segment *last = m_segments.empty() ? nullptr : &m_segments.back();
+    if (last && last->filler && last->seq + last->count == m_written)
+        last->count += frames;
+    else
+        m_segments.push_back({m_written, frames, 0, -1, true});
+    m_written += frames;
+}
+
+void StreamWriter::fill()
+{
+    if (!m_stream || !m_ready)
+        return;
+    const qint64 heard = heardNow();
+    qint64 room = qint64(pa_stream_writable_size(m_stream)) / kBytesPerFrame;
+    room = std::min(room, ringFree(heard));
+    if (room <= 0)
+        return;
+    qint64 n = 0;
+    while (n < room && !m_paused) {
+        Piece piece;
+        if (!takePiece(piece, room - n))
+            break;
+        writePiece(piece, m_out.data() + n * kChannels);
+        n += piece.frames;
+        if (m_chunk && m_chunkPos >= m_chunk->frames)
+            releaseChunk();
+    }
+    // Nothing more to play: zeros keep the stream running, but only a little
+    // ahead of the ear, so that the next song is heard as soon as it comes.
+    const qint64 zeros = std::min(room - n, heard + kZerosAheadFrames - m_written);
+    if (zeros > 0) {
+        writeFiller(zeros, m_out.data() + n * kChannels);
+        n += zeros;
+    }
+    if (n > 0)
+        pa_stream_write(m_stream, m_out.data(), std::size_t(n) * kBytesPerFrame, nullptr, 0, PA_SEEK_RELATIVE);
+}
+
+void StreamWriter::takeBack(bool keep)
+{
+    if (!m_stream || !m_ready) {
+        if (!keep) {
+            m_kept.clear();
+            releaseChunk();
+        }
+        return;
+    }
+    // The cut: the first frame the server's sink has not yet taken in.
+    const qint64 heard = heardNow();
+    const pa_timing_info *timing = pa_stream_get_timing_info(m_stream);
+    const qint64 sinkFrames = timing ? usToFrames(qint64(timing->sink_usec)) : 0;
+    const qint64 cut = std::clamp(heard + sinkFrames + framesForMs(2), heard, m_written);
+
+    // What was written from the cut on, in order, without our own zeros.
+    std::deque<Piece> back;
+    for (auto it = m_segments.begin(); it != m_segments.end();) {
+        Segment &s = *it;
+        const qint64 from = std::max(s.seq, cut);
+        const qint64 to = s.seq + s.count;
+        if (to <= cut) {
+            ++it;
+            continue;
+        }
+        if (!s.filler) {
+            Piece p;
+            p.frames = to - from;
+            p.ownSamples.resize(std::size_t(p.frames) * kChannels);
+            for (qint64 i = 0; i < p.frames; ++i) {
+                const std::size_t r = std::size_t((from + i) % kRingFrames) * kChannels;
+                p.ownSamples[std::size_t(2 * i)] = m_ring[r];
+                p.ownSamples[std::size_t(2 * i + 1)] = m_ring[r + 1];
+            }
+            p.samples = p.ownSamples.data();
+            p.seq = from;
+            p.serial = s.serial;
+            p.itemFrame = s.itemFrame < 0 ? -1 : s.itemFrame + (from - s.seq);
+            back.push_back(std::move(p));
+        }
+        if (s.seq < cut) {
+            s.count = cut - s.seq;
+            ++it;
+        } else {
+            it = m_segments.erase(it);
+        }
+    }
+    // Events after the cut travel with the frames they belong to: a start at
+    // or after the cut, an end or a failure after it.
+    for (auto it = m_events.begin(); it != m_events.end();) {
+        const bool after = it->kind == Event::Start ? it->seq >= cut : it->seq > cut;
+        if (!after) {
+            ++it;
+            continue;
+        }
+        if (keep) {
+            Piece *owner = nullptr;
+            for (Piece &p : back) {
+                const bool fits = it->kind == Event::Start ? p.seq >= it->seq : p.seq < it->seq;
+                if (p.serial == it->serial && fits && (it->kind != Event::Start || !owner))
+                    owner = &p;
+            }
+            if (!owner) { // only a mark, with no frames of its own left
+                back.push_back(Piece{});
+                owner = &back.back();
+                owner->serial = it->serial;
+                owner->samples = nullptr;
+            }
+            (it->kind == Event::Start ? owner->start : it->kind == Event::End ? owner->end : owner->failure) = true;
+        }
+        it = m_events.erase(it);
+    }
+    pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr);
+    if (op)
+        pa_operation_unref(op);
+    m_written = cut;
+    m_lastHeard = std::min(m_lastHeard, cut);
+
+    // A short fade from the frames that were due at the cut, in place of
+    // the cut itself, so that the deck records no click.
+    qint64 faded = 0;
+    for (const Piece &p : back) {
+        if (faded >= kFadeFrames)
+            break;
+        const qint64 n = std::min(p.frames, kFadeFrames - faded);
+        for (qint64 i = 0; i < n; ++i) {
+            const double g = m_gainNow * double(kFadeFrames - faded - i) / double(kFadeFrames);
+            m_out[std::size_t(2 * (faded + i))] = qint16(std::lround(p.samples[2 * i] * g));
+            m_out[std::size_t(2 * (faded + i) + 1)] = qint16(std::lround(p.samples[2 * i + 1] * g));
+        }
+        faded += n;
+    }
+    if (faded > 0) {
+        // Heard as the item it came from, but never taken back again.
+        for (qint64 i = 0; i < faded; ++i) {
+            const std::size_t r = std::size_t((m_written + i) % kRingFrames) * kChannels;
+            m_ring[r] = m_out[std::size_t(2 * i)];
+            m_ring[r + 1] = m_out[std::size_t(2 * i + 1)];
+        }
+        m_segments.push_back({m_written, faded, back.front().serial, back.front().itemFrame, true});
+        m_written += faded;
+        pa_stream_write(m_stream, m_out.data(), std::size_t(faded) * kBytesPerFrame, nullptr, 0, PA_SEEK_RELATIVE);
+    }
+    if (keep) {
+        // On resume the frames play again from the cut, faded in.
+        for (auto it = back.rbegin(); it != back.rend(); ++it)
+            m_kept.push_front(std::move(*it));
+    } else {
+        m_kept.clear();
+        releaseChunk();
+    }
+}
+
+} // namespace tv::media
