@@ -368,7 +368,10 @@ void Workspace::subOpenCommandLineFile()
 
 bool Workspace::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowActivate && !m_commandLineDone) {
+    // On show or on activation, whichever comes first: without a window
+    // manager, or on a desktop that does not activate new windows, the
+    // window may be shown and never activated.
+    if ((event->type() == QEvent::Show || event->type() == QEvent::WindowActivate) && !m_commandLineDone) {
         m_commandLineDone = true; // once per load of the window
         QMetaObject::invokeMethod(this, &Workspace::subOpenCommandLineFile, Qt::QueuedConnection);
     }

@@ -296,6 +296,33 @@ private slots:
         m_ws->MPlayer()->player()->stop();
     }
 
+    // Without a window manager a shown window need not become active: the
+    // command-line song is added on show all the same, and only once.
+    void commandLine_song_isAddedOnShowWithoutActivation()
+    {
+        delete m_ws.data();
+        Workspace::setCommandLine(MediaFixtures::instance().path(QStringLiteral("tone3.aiff")));
+        m_ws = new Workspace(MediumProfile::cassette());
+        m_ws->setAttribute(Qt::WA_ShowWithoutActivating);
+        // A desktop that never activates the new window.
+        struct NoActivation : QObject
+        {
+            bool eventFilter(QObject *, QEvent *event) override { return event->type() == QEvent::WindowActivate; }
+        } noActivation;
+        m_ws->installEventFilter(&noActivation);
+        auto *list = child<tv::controls::PlayListBox>("lstPlayListA");
+        QTest::qWait(50);
+        QCOMPARE(list->count(), 0); // loaded but not shown: nothing yet
+        m_ws->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_ws.data()));
+        QTRY_COMPARE(list->count(), 1);
+        m_ws->removeEventFilter(&noActivation);
+        m_ws->activateWindow();
+        QTest::qWait(200);
+        QCOMPARE(list->count(), 1);
+        m_ws->MPlayer()->player()->stop();
+    }
+
     void commandLine_otherFile_doesNothing()
     {
         delete m_ws.data();
