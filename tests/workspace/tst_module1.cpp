@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -94,6 +95,42 @@ private slots:
         QCOMPARE(m_boxes.size(), 1);
         QVERIFY(m_boxes.first().text.startsWith(QStringLiteral("Error loading supported file types! \r\n380\r\n")));
         QCOMPARE(m_boxes.first().title, QStringLiteral("The Tape Vantrel"));
+    }
+
+    // The stored pattern is taken as it stands; its empty elements match nothing.
+    void pattern_withEmptyElements_isTakenAndListsWhatTheOthersMatch_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("trailing semicolon") << "*.mp3;";
+        QTest::newRow("leading semicolon") << ";*.mp3";
+        QTest::newRow("two in a row") << "*.mp3;;*.MP3";
+        QTest::newRow("blank element") << "*.mp3; ;";
+    }
+    void pattern_withEmptyElements_isTakenAndListsWhatTheOthersMatch()
+    {
+        QFETCH(QString, stored);
+        QTemporaryDir folder;
+        for (const char *name : {"a.mp3", "b.wav", "c.txt"}) {
+            QFile file(folder.filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        m_ws->File1()->setPath(folder.path());
+        setExt(stored);
+        Module1::subLoadSupportedFileTypes(*m_ws);
+        QVERIFY(m_boxes.isEmpty());
+        QCOMPARE(m_ws->File1()->pattern(), stored);
+        QCOMPARE(Module1::currentPattern(), stored);
+        QCOMPARE(m_ws->File1()->count(), 1);
+        QCOMPARE(m_ws->File1()->item(0)->text(), QStringLiteral("a.mp3"));
+    }
+
+    void pattern_ofNothingButSeparators_isRefused()
+    {
+        setExt(QStringLiteral(";;"));
+        Module1::subLoadSupportedFileTypes(*m_ws);
+        QCOMPARE(m_ws->File1()->pattern(), Module1::kDefaultPattern);
+        QCOMPARE(m_boxes.size(), 1);
+        QVERIFY(m_boxes.first().text.startsWith(QStringLiteral("Error loading supported file types! \r\n380\r\n")));
     }
 
     void cdTrackLength_measuresTheTrackOfTheName()
