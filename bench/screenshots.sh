@@ -49,7 +49,7 @@ session() { # session LABEL SCREEN POINTS DPI SCALING
   openbox >/dev/null 2>&1 &
   wm=$!
   sleep 1
-  for window in splash menu tape minidisc about msgbox; do
+  for window in splash menu tape minidisc about msgbox help mini update; do
     shoot "$label-$window" "$bin/show_window" "$window"
   done
   shoot "$label-puzzle" "$bin/TesteQuorvane"

@@ -1,16 +1,21 @@
 // show_window NAME: shows one window of TapeVantrel as a user sees it, for
 // screenshots (bench/screenshots.sh). NAME is splash, menu, tape, minidisc,
-// about or msgbox. The workspaces open with their drive list shown and an
+// about, msgbox, help, mini or update. The workspaces open with their drive list shown and an
 // over-full Side A playlist, so that the read-out, its colours and the
 // longest texts are on screen.
 #include "Forms.h"
 #include "MessageBox.h"
 #include "Workspace.h"
 #include "WorkspaceForms.h"
+#include "HelpWindow.h"
+#include "Help.h"
 #include "frmAbout.h"
 #include "frmMenu.h"
 #include "frmMsgBox.h"
 #include "frmSplash.h"
+#include "frmMini.h"
+#include "frmVersionCheck.h"
+#include "MiniPlayerForms.h"
 
 #include <QApplication>
 #include <QFile>
@@ -50,6 +55,7 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("TapeVantrel"));
     const QString name = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("menu");
     tv::workspace::registerWorkspaceForms();
+    tv::miniplayer::registerMiniPlayerForm();
     tv::shell::Forms::registerForm(QStringLiteral("frmMenu"), [] { return new tv::shell::frmMenu; });
     const QTemporaryDir dir;
     QWidget *shown = nullptr;
@@ -70,6 +76,14 @@ int main(int argc, char **argv)
         box->setWindowTitle(QStringLiteral("Tape Side A Recording Status"));
         box->lblMsgBox()->setText(QStringLiteral("Recording of Tape Side A Complete!"));
         shown = box;
+    } else if (name == QLatin1String("help")) {
+        shown = tv::shell::frmHelp::showGuide(tv::shell::helpFilePath());
+    } else if (name == QLatin1String("mini")) {
+        // The mini player plays through the tape workspace, loaded unseen.
+        tv::shell::Forms::get(QStringLiteral("MP3DragDrop"));
+        shown = tv::shell::Forms::get(QStringLiteral("frmMini"));
+    } else if (name == QLatin1String("update")) {
+        shown = new tv::update::frmVersionCheck;
     } else {
         std::fprintf(stderr, "unknown window %s\n", qPrintable(name));
         return 2;
