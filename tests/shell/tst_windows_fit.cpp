@@ -8,7 +8,12 @@
 #include "MessageBox.h"
 #include "PuzzleMessage.h"
 #include "Workspace.h"
+#include "Help.h"
+#include "HelpWindow.h"
+#include "WorkspaceForms.h"
 #include "frmAbout.h"
+#include "frmMini.h"
+#include "frmVersionCheck.h"
 #include "frmMenu.h"
 #include "frmMsgBox.h"
 #include "frmSplash.h"
@@ -44,7 +49,9 @@ QStringList clippedTexts(QWidget *window)
         faults << QStringLiteral("%1 (%2): needs %3 px, has %4").arg(w->objectName(), what).arg(need).arg(room);
     };
     for (QWidget *w : window->findChildren<QWidget *>()) {
-        if (!w->isVisible())
+        // Hidden controls, and those out of view (a parked panel, the focus
+        // sinks that are never seen).
+        if (!w->isVisible() || !window->rect().intersects(QRect(w->mapTo(window, QPoint(0, 0)), w->size())))
             continue;
         const QFontMetrics fm = w->fontMetrics();
         if (auto *label = qobject_cast<QLabel *>(w); label && !label->text().isEmpty() && label->pixmap().isNull()) {
@@ -128,6 +135,7 @@ private slots:
     {
         m_desktop = QApplication::font();
         tv::shell::Forms::registerForm(QStringLiteral("frmMenu"), [] { return new QWidget; });
+        tv::workspace::registerWorkspaceForms();
         tv::shell::setMsgBoxAnswerer([](const tv::shell::MsgBoxCall &) { return int(tv::shell::Msg::Ok); });
         tv::puzzle::setMessageAnswerer([](const tv::puzzle::Message &) {});
     }
@@ -138,7 +146,7 @@ private slots:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<double>("points");
-        for (const char *window : {"tape", "minidisc", "menu", "splash", "about", "msgbox", "puzzle"}) {
+        for (const char *window : {"tape", "minidisc", "menu", "splash", "about", "msgbox", "help", "mini", "update", "puzzle"}) {
             for (double points : {8.0, 9.0, 11.0, 12.0})
                 QTest::addRow("%s at %g pt", window, points) << QString::fromLatin1(window) << points;
         }
@@ -182,6 +190,23 @@ private slots:
             box.lblMsgBox()->setText(QStringLiteral("Recording of Tape Side A Complete!"));
             box.show();
             check(&box);
+        } else if (window == QLatin1String("help")) {
+            std::unique_ptr<tv::shell::frmHelp> help(new tv::shell::frmHelp(tv::shell::helpFilePath()));
+            help->setAttribute(Qt::WA_DeleteOnClose, false);
+            help->show();
+            check(help.get());
+        } else if (window == QLatin1String("mini")) {
+            // The mini player plays through the tape workspace, loaded unseen.
+            std::unique_ptr<QWidget> tape(tv::shell::Forms::get(QStringLiteral("MP3DragDrop")));
+            std::unique_ptr<tv::miniplayer::frmMini> mini(new tv::miniplayer::frmMini);
+            mini->setAttribute(Qt::WA_DeleteOnClose, false);
+            mini->show();
+            check(mini.get());
+        } else if (window == QLatin1String("update")) {
+            std::unique_ptr<tv::update::frmVersionCheck> update(new tv::update::frmVersionCheck);
+            update->setAttribute(Qt::WA_DeleteOnClose, false);
+            update->show();
+            check(update.get());
         } else {
             tv::puzzle::FrmPrincipal puzzle({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
             puzzle.show();
