@@ -30,7 +30,8 @@ shoot() { # shoot NAME COMMAND...: runs the window, photographs the screen, ends
   local name=$1; shift
   "$@" >/dev/null 2>&1 &
   local pid=$!
-  sleep 2.5
+  # The splash closes when its 1.7 s sound ends: photographed before that.
+  if [[ $name == *-splash ]]; then sleep 0.9; else sleep 2.5; fi
   import -window root "$out/$name.png"
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
