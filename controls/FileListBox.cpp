@@ -34,12 +34,21 @@ void FileListBox::setPath(const QString &folder)
 
 bool FileListBox::setPattern(const QString &pattern, QString &error)
 {
-    const QStringList parts = pattern.split(QLatin1Char(';'));
+    // An empty element (as a trailing ";" leaves) matches nothing and is
+    // passed over; a pattern with no element at all, or one naming a folder,
+    // is refused.
+    const QStringList parts = pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    bool any = false;
     for (const QString &p : parts) {
-        if (p.trimmed().isEmpty() || p.contains(QLatin1Char('/'))) {
-            error = QStringLiteral("Invalid property value: \"%1\" is not a file pattern.").arg(pattern);
-            return false;
+        if (p.contains(QLatin1Char('/'))) {
+            any = false;
+            break;
         }
+        any = any || !p.trimmed().isEmpty();
+    }
+    if (!any) {
+        error = QStringLiteral("Invalid property value: \"%1\" is not a file pattern.").arg(pattern);
+        return false;
     }
     m_pattern = pattern;
     refresh();
@@ -57,8 +66,10 @@ void FileListBox::refresh()
 QStringList FileListBox::matchingFiles(const QString &folder, const QString &pattern)
 {
     QList<QRegularExpression> filters;
-    for (const QString &p : pattern.split(QLatin1Char(';')))
-        filters << QRegularExpression::fromWildcard(p.trimmed(), Qt::CaseInsensitive);
+    for (const QString &p : pattern.split(QLatin1Char(';'))) {
+        if (!p.trimmed().isEmpty())
+            filters << QRegularExpression::fromWildcard(p.trimmed(), Qt::CaseInsensitive);
+    }
     // Listed by the names' bytes (see FileName.h): a name that is not UTF-8
     // is listed, and opened later, as the file system holds it.
     const QByteArray folderBytes = fileNameBytes(folder);

@@ -1,25 +1,28 @@
 #include "FrmPrincipal.h"
 
-#include "Twips.h"
-
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyleOptionComboBox>
 #include <QTimer>
 
 namespace tv::puzzle {
 
 namespace {
 
+constexpr int kClientWidth = 11880; // twips
+constexpr int kClientHeight = 8025;
+
+// Tahoma where installed; otherwise a sans-serif of similar width.
 QFont gameFont(double points, bool bold, bool italic = false)
 {
-    // Tahoma where installed; otherwise a sans-serif of similar width.
     QFont font;
     font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
                       QStringLiteral("DejaVu Sans")});
@@ -29,34 +32,11 @@ QFont gameFont(double points, bool bold, bool italic = false)
     return font;
 }
 
-QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, QRect twipsGeometry)
+// The top of what a frame holds: never above the frame's caption.
+int belowCaption(const QWidget *parent, int top)
 {
-    auto *box = new QGroupBox(caption, parent);
-    box->setObjectName(QLatin1String(name));
-    box->setFont(gameFont(9.75, true, true));
-    box->setGeometry(twipsRect(parent, twipsGeometry.x(), twipsGeometry.y(), twipsGeometry.width(), twipsGeometry.height()));
-    return box;
-}
-
-// A label at a twips position; never shorter than its font needs, so that
-// nothing is clipped at any dpi. Where a wider fallback font would carry the
-// text out of its frame, the font steps down until the text fits.
-QLabel *label(QWidget *parent, const QString &name, const QString &text, int left, int top, int width = 0, int height = 0)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    const int room = parent->width() - twips(parent, left) - twips(parent, 60);
-    double points = 8.25;
-    l->setFont(gameFont(points, true));
-    while (points > 6.5 && l->fontMetrics().horizontalAdvance(text) > room) {
-        points -= 0.25;
-        l->setFont(gameFont(points, true));
-    }
-    l->adjustSize();
-    const int w = width > 0 ? std::max(twips(parent, width), l->width()) : l->width();
-    const int h = std::max(height > 0 ? twips(parent, height) : 0, l->fontMetrics().height());
-    l->setGeometry(twips(parent, left), twips(parent, top), w, h);
-    return l;
+    const auto *box = qobject_cast<const QGroupBox *>(parent);
+    return box ? std::max(top, box->contentsRect().top()) : top;
 }
 
 } // namespace
@@ -67,24 +47,8 @@ FrmPrincipal::FrmPrincipal(const Contacts &contacts, QWidget *parent) : QMainWin
     setWindowTitle(QStringLiteral("Teste de Quorvane"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
-    auto *client = new QWidget(this);
-    client->setFixedSize(twips(this, 11880), twips(this, 8025));
-    setCentralWidget(client);
-
-    auto *title = new QLabel(QStringLiteral("O Teste de Quorvane"), client);
-    title->setObjectName(QStringLiteral("Label1"));
-    title->setFont(gameFont(12, true, true));
-    title->adjustSize();
-    const QRect given = twipsRect(client, 4800, 0, 2370, 285);
-    const int width = std::max(given.width(), title->width());
-    title->setGeometry(given.center().x() - width / 2, 0, width, std::max(given.height(), title->height()));
-    title->setAlignment(Qt::AlignCenter);
-
-    buildInformation(client);
-    buildClues(client);
-    buildQuestion(client);
-    buildHouses(client);
     buildMenu();
+    chooseScale();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     m_timer = new QTimer(this);
@@ -94,22 +58,120 @@ FrmPrincipal::FrmPrincipal(const Contacts &contacts, QWidget *parent) : QMainWin
     m_timer->start();
 }
 
+QFont FrmPrincipal::font(double points, bool bold, bool italic) const
+{
+    return gameFont(points * m_fontFactor, bold, italic);
+}
+
+void FrmPrincipal::chooseScale()
+{
+    // Twips as large as the label font asks, larger where a text would not
+    // fit its place in the layout (a fallback font wider than Tahoma), and
+    // the whole window smaller, fonts included, where the screen is too small.
+    const QSize room = tv::controls::roomOnScreen(screen());
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        m_scale = tv::controls::FormScale::forFont(font(8.25, true), logicalDpiY());
+        for (int round = 0; round < 4; ++round) {
+            buildClient();
+            const double need = neededScale();
+            if (need <= 1.0)
+                break;
+            m_scale = tv::controls::FormScale(m_scale.pixelsPerTwip() * need * 1.002);
+        }
+        const double fit = tv::controls::largestFitting({kClientWidth, kClientHeight}, {0, menuBar()->sizeHint().height()}, room);
+        if (m_scale.pixelsPerTwip() <= fit)
+            break;
+        m_fontFactor *= fit / m_scale.pixelsPerTwip() * 0.99;
+        menuBar()->setFont(font(8.25, false));
+    }
+}
+
+double FrmPrincipal::neededScale() const
+{
+    double need = 1.0;
+    for (const QLabel *l : centralWidget()->findChildren<QLabel *>()) {
+        const QFontMetrics fm = l->fontMetrics();
+        if (!l->wordWrap())
+            need = std::max(need, double(fm.horizontalAdvance(l->text()) + 1) / l->width());
+        // Inside its frame, below as well as beside.
+        if (const QWidget *parent = l->parentWidget(); parent != centralWidget())
+            need = std::max(need, double(l->geometry().bottom() + 3) / parent->height());
+    }
+    // Each clue has a row of 240 twips.
+    need = std::max(need, double(centralWidget()->findChild<QLabel *>(QStringLiteral("Label6"))->fontMetrics().height()) / m_scale.px(240));
+    for (const QComboBox *list : centralWidget()->findChildren<QComboBox *>()) {
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        option.editable = list->isEditable();
+        const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+        const int chrome = list->width() - field.width() + 4;
+        for (int i = 1; i < list->count(); ++i) // entry 0 is a row of dashes
+            need = std::max(need, double(list->fontMetrics().horizontalAdvance(list->itemText(i)) + chrome) / list->width());
+    }
+    return need;
+}
+
+void FrmPrincipal::buildClient()
+{
+    // Made afresh at each scale tried; the lists keep no choice until shown.
+    delete centralWidget();
+    auto *client = new QWidget(this);
+    client->setFixedSize(m_scale.size(kClientWidth, kClientHeight));
+    setCentralWidget(client);
+
+    auto *title = new QLabel(QStringLiteral("O Teste de Quorvane"), client);
+    title->setObjectName(QStringLiteral("Label1"));
+    title->setFont(font(12, true, true));
+    title->setAlignment(Qt::AlignCenter);
+    const QRect given = m_scale.rect(4800, 0, 2370, 285);
+    title->setGeometry(given.x(), 0, given.width(), std::max(given.height(), title->fontMetrics().height()));
+
+    buildInformation(client);
+    buildClues(client);
+    buildQuestion(client);
+    buildHouses(client);
+}
+
+QGroupBox *FrmPrincipal::frame(QWidget *parent, const char *name, const QString &caption, const QRect &twips) const
+{
+    auto *box = new QGroupBox(caption, parent);
+    box->setObjectName(QLatin1String(name));
+    box->setFont(font(9.75, true, true));
+    box->setGeometry(m_scale.rect(twips));
+    box->ensurePolished(); // its caption's room is known from here on
+    return box;
+}
+
+QLabel *FrmPrincipal::label(QWidget *parent, const QString &name, const QString &text, int left, int top, int width, int height) const
+{
+    // A label at a twips position, as wide as given or as the room to its
+    // frame's right edge, and never shorter than its font.
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setFont(font(8.25, true));
+    const int x = m_scale.px(left);
+    const int w = width > 0 ? m_scale.px(width) : parent->width() - x - m_scale.px(60);
+    const int h = std::max(height > 0 ? m_scale.px(height) : 0, l->fontMetrics().height());
+    l->setGeometry(x, belowCaption(parent, m_scale.px(top)), w, h);
+    return l;
+}
+
 QWidget *FrmPrincipal::buildInformation(QWidget *parent)
 {
     QGroupBox *box = frame(parent, "Frame1", QStringLiteral("Informações"), {120, 360, 5895, 2655});
     // The rules wrap within the frame, one under the other.
-    int top = twips(box, 300);
-    const int left = twips(box, 240);
-    const int width = box->width() - left - twips(box, 120);
+    int top = belowCaption(box, m_scale.px(300));
+    const int left = m_scale.px(240);
+    const int width = box->width() - left - m_scale.px(120);
     const QStringList texts = rules();
     for (int i = 0; i < texts.size(); ++i) {
         auto *l = new QLabel(texts.at(i), box);
         l->setObjectName(QStringLiteral("Label%1").arg(i + 2));
-        l->setFont(gameFont(8.25, true));
+        l->setFont(font(8.25, true));
         l->setWordWrap(true);
         const int height = l->heightForWidth(width);
         l->setGeometry(left, top, width, height);
-        top += height + twips(box, 120);
+        top += height + m_scale.px(120);
     }
     return box;
 }
@@ -122,7 +184,7 @@ QWidget *FrmPrincipal::buildClues(QWidget *parent)
         const int top = 360 + 240 * (n - 1);
         auto *check = new QCheckBox(box);
         check->setObjectName(QStringLiteral("Check%1").arg(n));
-        check->setGeometry(twipsRect(box, 240, top, 255, 195));
+        check->setGeometry(m_scale.rect(240, top, 255, 195));
         check->setMinimumSize(check->sizeHint());
         check->resize(check->minimumSize());
         label(box, QStringLiteral("Label%1").arg(n + 5), texts.at(n - 1), 600, top, 5895 - 600 - 120, 195);
@@ -149,7 +211,7 @@ QWidget *FrmPrincipal::buildHouses(QWidget *parent)
         line->setFrameShape(QFrame::HLine);
         line->setFrameShadow(QFrame::Plain);
         line->setLineWidth(2);
-        line->setGeometry(twips(box, 120), twips(box, kLineTops[i]), twips(box, 5520 - 120), 2);
+        line->setGeometry(m_scale.px(120), m_scale.px(kLineTops[i]), m_scale.px(5520 - 120), 2);
     }
     return box;
 }
@@ -163,7 +225,7 @@ void FrmPrincipal::buildHouse(QWidget *frame, int house)
     picture->setObjectName(QStringLiteral("PctCasa%1").arg(house));
     picture->setFrameShape(QFrame::Box);
     picture->setAutoFillBackground(true);
-    picture->setGeometry(twipsRect(frame, 120, 720 + dy, 855, 735));
+    picture->setGeometry(m_scale.rect(120, 720 + dy, 855, 735));
     m_pictures[house - 1] = picture;
 
     // Door and window: buttons over the picture that do nothing. House 1 has
@@ -173,7 +235,7 @@ void FrmPrincipal::buildHouse(QWidget *frame, int house)
     for (auto [number, geometry] : {std::pair{door, QRect(240, 1200, 135, 255)}, std::pair{window, QRect(600, 960, 255, 255)}}) {
         auto *button = new QPushButton(frame);
         button->setObjectName(QStringLiteral("Command%1").arg(number));
-        button->setGeometry(twipsRect(frame, geometry.x(), geometry.y() + dy, geometry.width(), geometry.height()));
+        button->setGeometry(m_scale.rect(geometry.x(), geometry.y() + dy, geometry.width(), geometry.height()));
         button->raise();
     }
 
@@ -190,15 +252,17 @@ void FrmPrincipal::buildHouse(QWidget *frame, int house)
         {Animal, 2640, 960, 2400, 1200, 1215},
     };
     for (const Place &p : kPlaces) {
-        label(frame, QStringLiteral("lbl%1%2").arg(attributeName(p.attribute)).arg(house), attributeName(p.attribute), p.labelLeft,
-              p.labelTop + dy);
+        // A heading reaches to the next list's left edge (or the frame's edge).
+        const int next = p.attribute == Cor ? 2400 : p.attribute == Nacionalidade ? 4200 : p.attribute == Cigarro ? 2400 : 0;
+        QLabel *heading = label(frame, QStringLiteral("lbl%1%2").arg(attributeName(p.attribute)).arg(house), attributeName(p.attribute),
+                                p.labelLeft, p.labelTop + dy, next > 0 ? next - p.labelLeft : 0);
+        heading->setFont(font(8.25, true));
         auto *list = new QComboBox(frame);
         list->setObjectName(QStringLiteral("Cmb%1%2").arg(attributeName(p.attribute)).arg(house));
-        list->setFont(gameFont(8.25, false));
+        list->setFont(font(8.25, false));
         list->addItems(listEntries(p.attribute, house));
         list->setCurrentIndex(-1);
-        list->setGeometry(twips(frame, p.left), twips(frame, p.top + dy), twips(frame, p.width),
-                          std::max(twips(frame, 315), list->sizeHint().height()));
+        list->setGeometry(m_scale.px(p.left), m_scale.px(p.top + dy), m_scale.px(p.width), std::max(m_scale.px(315), list->sizeHint().height()));
         m_lists[p.attribute][house - 1] = list;
         if (p.attribute == Cor)
             connect(list, &QComboBox::currentIndexChanged, this, [this, house] { CmbCor_Click(house); });
@@ -218,7 +282,7 @@ void FrmPrincipal::buildMenu()
     connect(add("MnuSobre", QStringLiteral("Sobre")), &QAction::triggered, this, &FrmPrincipal::MnuSobre_Click);
     connect(add("MnuMandar", QStringLiteral("Mandar Teste")), &QAction::triggered, this, &FrmPrincipal::MnuMandar_Click);
     connect(add("MnuSair", QStringLiteral("Sair")), &QAction::triggered, this, &FrmPrincipal::MnuSair_Click);
-    bar->setFont(gameFont(8.25, false));
+    bar->setFont(font(8.25, false));
     add("MnuEspaco1", QString(98, QLatin1Char(' ')));
     add("MnuTempodecorrido", QStringLiteral("Tempo Decorrido:"));
     m_tempo = add("MnuTempo", QStringLiteral("0"));
@@ -238,14 +302,14 @@ void FrmPrincipal::fitMenuSpacer()
     // until the clock stays on the bar instead of in its overflow menu.
     QMenuBar *bar = menuBar();
     QAction *last = bar->actions().constLast();
-    const int margin = twips(this, 300); // keeps clear of the overflow button
-    QFont font = bar->font();
-    for (double points = font.pointSizeF(); points >= 6.0; points -= 0.25) {
+    const int margin = m_scale.px(300); // keeps clear of the overflow button
+    QFont barFont = bar->font();
+    for (double points = barFont.pointSizeF(); points >= 6.0; points -= 0.25) {
         const QRect r = bar->actionGeometry(last);
         if (r.isValid() && !r.isEmpty() && r.right() < bar->width() - margin)
             return;
-        font.setPointSizeF(points - 0.25);
-        bar->setFont(font);
+        barFont.setPointSizeF(points - 0.25);
+        bar->setFont(barFont);
     }
 }
 

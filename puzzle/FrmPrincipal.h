@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FormScale.h"
 #include "PuzzleRules.h"
 
 #include <QMainWindow>
@@ -7,6 +8,8 @@
 class QAction;
 class QComboBox;
 class QFrame;
+class QGroupBox;
+class QLabel;
 class QTimer;
 
 namespace tv::puzzle {
@@ -27,6 +30,8 @@ public:
     explicit FrmPrincipal(const Contacts &contacts, QWidget *parent = nullptr);
 
     QComboBox *list(Attribute a, int house) const { return m_lists[a][house - 1]; }
+    // The window's twips: font-relative, chosen when the window is made.
+    const tv::controls::FormScale &formScale() const { return m_scale; }
     QFrame *picture(int house) const { return m_pictures[house - 1]; }
 
 public slots:
@@ -42,6 +47,14 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The game's fonts at the sizes of its layout, made smaller where the
+    // window had to shrink to fit the screen.
+    QFont font(double points, bool bold, bool italic = false) const;
+    void chooseScale();
+    double neededScale() const;
+    void buildClient();
+    QGroupBox *frame(QWidget *parent, const char *name, const QString &caption, const QRect &twips) const;
+    QLabel *label(QWidget *parent, const QString &name, const QString &text, int left, int top, int width = 0, int height = 0) const;
     QWidget *buildInformation(QWidget *parent);
     QWidget *buildClues(QWidget *parent);
     QWidget *buildQuestion(QWidget *parent);
@@ -52,6 +65,8 @@ private:
     Answer answer() const;
 
     Contacts m_contacts;
+    tv::controls::FormScale m_scale;
+    double m_fontFactor = 1.0;
     QComboBox *m_lists[kAttributes][kHouses] = {};
     QFrame *m_pictures[kHouses] = {};
     QAction *m_tempo = nullptr;

@@ -14,8 +14,8 @@ build_packages=(
   libpulse-dev libsodium-dev ca-certificates pulseaudio pulseaudio-utils
   fonts-liberation2
 )
-# openssl makes the update tests' server certificate.
-test_packages=(ffmpeg sox xvfb xauth poppler-utils openssl pipewire pipewire-pulse wireplumber dbus-daemon)
+# openssl makes the update tests' server certificate; x11-utils the window title test's xwininfo.
+test_packages=(ffmpeg sox xvfb xauth x11-utils poppler-utils openssl pipewire pipewire-pulse wireplumber dbus-daemon)
 # dpkg-shlibdeps computes the package's dependencies; CPack finds the
 # programs with file.
 package_packages=(dpkg-dev file)

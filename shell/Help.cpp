@@ -1,5 +1,6 @@
 #include "Help.h"
 
+#include "HelpWindow.h"
 #include "Launcher.h"
 #include "MessageBox.h"
 #include "ProgramFolders.h"
@@ -23,8 +24,9 @@ void showHelp(QWidget *parent)
         msgBox(parent, QStringLiteral("The help file \"%1\" is missing.").arg(path), Msg::Exclamation);
         return;
     }
+    // The desktop's browser where one can be started, else our own window.
     if (!openDocument(path))
-        msgBox(parent, QStringLiteral("No program to show the help file \"%1\" was found.").arg(path), Msg::Exclamation);
+        frmHelp::showGuide(path);
 }
 
 bool HelpKeyFilter::eventFilter(QObject *watched, QEvent *event)

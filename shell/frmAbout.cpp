@@ -66,6 +66,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     line->setFrameShape(QFrame::HLine);
     auto *contact = new QLineEdit(QStringLiteral("TapeVantrel — questions and ideas are welcome through the project's issue tracker."), this);
     contact->setReadOnly(true);
+    contact->setMinimumWidth(contact->fontMetrics().horizontalAdvance(contact->text()) + 16); // shown whole
     auto *ok = new QPushButton(QStringLiteral("&OK"), this);
     auto *sysInfo = new QPushButton(QStringLiteral("&System Info"), this);
     auto *help = new QPushButton(QStringLiteral("More &Help"), this);
@@ -87,7 +88,10 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent)
     buttons->addWidget(named(help, "cmdHelp"));
     buttons->addStretch(1);
     grid->addLayout(buttons, 0, 2, 3, 1);
-    setMinimumWidth(520);
+    // The guide at a width of about 64 characters of the font in use, and
+    // tall enough for all of its lines at that width, at any font and dpi.
+    const int textWidth = description->fontMetrics().averageCharWidth() * 64;
+    description->setMinimumSize(textWidth, description->heightForWidth(textWidth));
 }
 
 void frmAbout::StartSysInfo()

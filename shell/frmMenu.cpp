@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QStyle>
@@ -49,6 +50,12 @@ frmMenu::frmMenu(QWidget *parent) : QWidget(parent)
     grid->addWidget(text1, 2, 0, Qt::AlignHCenter);
     grid->addWidget(text2, 2, 1, Qt::AlignHCenter);
     grid->addWidget(mini, 3, 0, 1, 2, Qt::AlignHCenter);
+
+    // Wide enough for a window manager's title bar to show the caption
+    // whole beside its buttons.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    setMinimumWidth(QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 5 * fontMetrics().height());
 
     connect(tape, &QToolButton::clicked, this, &frmMenu::cmdTapeVantrel_Click);
     connect(disc, &QToolButton::clicked, this, &frmMenu::cmdMiniDiscVantrel_Click);

@@ -24,7 +24,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TapeVantrel"));
     QApplication::setOrganizationName(QStringLiteral("TapeVantrel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Cassette/MiniDisc Vantrel"));
+    // No application display name: the platform would append it to every
+    // window title. Message boxes given no title bear the application title.
     QApplication::setApplicationVersion(info.version);
     QApplication::setDesktopFileName(QStringLiteral("org.example.tapevantrel.TapeVantrel"));
     const tv::shell::CommandLine commandLine = tv::shell::readCommandLine(app.arguments());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FormScale.h"
 #include "MediumProfile.h"
 #include "PlayerForm.h"
 
@@ -49,6 +50,12 @@ public:
     ~Workspace() override;
 
     const MediumProfile &profile() const { return m_profile; }
+    // The window's twips: font-relative, chosen when the window is made.
+    const tv::controls::FormScale &formScale() const { return m_scale; }
+    // A sliding frame's left edge in twips (300 in view, 6500 parked).
+    // The frame's own position decides; the twips it was given are kept so
+    // that a frame placed at 300 reads back 300 at any scale.
+    int leftTwips(const QWidget *frame) const;
     bool isCassette() const { return m_profile.hasSideB(); }
 
     // PlayerForm
@@ -168,6 +175,25 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // A control's twips geometry, applied (and applied again, should the
+    // scale change while the window is made) by placeControls.
+    struct Placement
+    {
+        enum Kind { Geometry, Size, TextBoxWidth, Picture };
+        QWidget *widget;
+        QRect twips;
+        Kind kind;
+    };
+    void place(QWidget *widget, const QRect &twips, Placement::Kind kind = Placement::Geometry);
+    void placeControls();
+    double neededScale() const;
+    void chooseScale();
+    QGroupBox *frame(const QString &name, const QString &caption, const QRect &twips);
+    QPushButton *edgeButton(const char *name, const QString &caption, const QRect &twips);
+    void moveLeft(QWidget *frame, int twips);
+    // Controls of a parked panel stay out of the Tab order until it slides in.
+    static void setTabReachable(QWidget *panel, bool reachable);
+    bool handleListKey(QObject *watched, QEvent *event);
     void buildPreviewPanel();
     void buildRecordPanel();
     void buildLengthStrip();
@@ -188,8 +214,6 @@ private:
     void updateFileMenu();
     void setToolTips();
     void slideSwap(QWidget *front, QWidget *back, bool showAndHide);
-    void resizeBy(int deltaTwips, bool moveDriveList);
-    int heightTwips() const;
     void continueStep();
     int songDelayMs() const;
     void finishRecording();
@@ -202,8 +226,18 @@ private:
     void connectCdDamageReports();
     QHash<QString, QString> m_cdDamageNotes; // track file -> what of it could not be read
     QString entryPathAt(int side, int index) const;
+    // Panel animations let window events run between their steps; a close
+    // that arrives meanwhile waits until the last running animation ends.
+    class AnimationScope;
+    friend class AnimationScope;
 
     const MediumProfile &m_profile;
+    tv::controls::FormScale m_scale;
+    QList<Placement> m_placements;
+    QHash<const QWidget *, int> m_leftTwips; // the sliding frames
+    int m_heightTwips = 4380;                // the window's height as the animations step it
+    int m_driveListTop = 4100;               // cmdDriveList's top; its frame's top follows
+    int m_driveFrameTop = 4280;
     qint64 m_intTimeA = 0;
     qint64 m_intTimeB = 0;
     QString m_lastDrive;
@@ -227,6 +261,8 @@ private:
     QPushButton *m_cmdTapeSideList = nullptr;
     QLabel *m_Picture1 = nullptr;
     bool m_commandLineDone = false;
+    int m_animations = 0;              // panel animations running (they may nest)
+    bool m_closeAfterAnimation = false; // a close came during one
     QFrame *m_picScan = nullptr;
     QTimer *m_Timer1 = nullptr;       // the 300 ms step timer, one shot
     QTimer *m_silenceTimer = nullptr; // the song delay before the next song

@@ -14,7 +14,7 @@
 #include "SoundFile.h"
 #include "TimeText.h"
 
-#include <QGuiApplication>
+#include <QPushButton>
 
 #include <deque>
 
@@ -25,11 +25,27 @@ namespace {
 // Totals are kept in whole seconds within the program's 16-bit range.
 constexpr qint64 kLargestTotal = 32767;
 
-// The busy pointer for as long as songs are being measured.
-struct BusyPointer
+// The arrow with the hourglass over the window for as long as songs are
+// being measured; the window's own pointer (the record cursor) comes back.
+class BusyPointer
 {
-    BusyPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
+public:
+    explicit BusyPointer(QWidget *window) : m_window(window), m_hadCursor(window->testAttribute(Qt::WA_SetCursor)), m_cursor(window->cursor())
+    {
+        m_window->setCursor(Qt::BusyCursor);
+    }
+    ~BusyPointer()
+    {
+        if (m_hadCursor)
+            m_window->setCursor(m_cursor);
+        else
+            m_window->unsetCursor();
+    }
+
+private:
+    QWidget *m_window;
+    bool m_hadCursor;
+    QCursor m_cursor;
 };
 
 struct Measured
@@ -85,7 +101,7 @@ void Workspace::addSongs(const QStringList &paths, bool stopAtRefusal)
         return;
     }
     m_addingSongs = true;
-    const BusyPointer busy;
+    const BusyPointer busy(this);
 
     // Every song but a CD track is measured on the measuring thread, ahead
     // of the window appending them; CD tracks are measured here, in their turn.
@@ -140,8 +156,10 @@ bool Workspace::addMeasuredSong(const QString &fullPath, double measured, const 
 {
     if (!error.isEmpty()) {
         // A file that cannot be measured would only fail later, in the
-        // middle of a recording: it is not added, and the user is told why.
-        tv::shell::msgBox(this, error, tv::shell::Msg::Exclamation, m_profile.messageTitle);
+        // middle of a recording: it is not added, and the user is told why,
+        // as the measuring player reports its errors.
+        tv::shell::msgBox(this, error, tv::shell::Msg::Critical, m_profile.messageTitle);
+        m_cmdDummyFocus->setFocus();
         return true;
     }
     const qint64 seconds = tv::core::roundHalfEven(measured);

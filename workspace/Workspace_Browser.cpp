@@ -7,7 +7,6 @@
 #include "FolderListBox.h"
 #include "MessageBox.h"
 #include "PlayListBox.h"
-#include "Twips.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -71,7 +70,7 @@ Side Workspace::shownSide() const
         return Side::A;
     // Shown: the list and the frame that holds it are both shown.
     const auto shown = [this](int side) { return !m_lstPlayList[side]->isHidden() && !m_frmTapeSide[side]->isHidden(); };
-    const auto left = [this](int side) { return tv::shell::toTwips(this, m_frmTapeSide[side]->x()); };
+    const auto left = [this](int side) { return leftTwips(m_frmTapeSide[side]); };
     if (shown(0) && !shown(1))
         return Side::A;
     if (shown(1) && !shown(0))

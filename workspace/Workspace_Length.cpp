@@ -67,10 +67,15 @@ void Workspace::sideTimeCalc(int side)
     const tv::core::SideReadout r = tv::core::computeSideReadout(total, m_lstPlayList[side]->count(), delaySeconds, intSideLength());
     const SideTexts &texts = m_profile.sides.at(side);
 
-    // In the order the read-out has always set them.
-    QPalette list = m_lstPlayList[side]->palette();
+    // In the order the read-out has always set them. The window's style
+    // sheet would paint over a palette colour, so the list's background is
+    // given in a style sheet of its own; the normal state is the scheme's.
+    tv::controls::PlayListBox *listBox = m_lstPlayList[side];
+    QPalette list = listBox->palette();
     list.setColor(QPalette::Base, r.overFull ? QColor(kOverFullBackground) : palette().color(QPalette::Base));
-    m_lstPlayList[side]->setPalette(list);
+    listBox->setPalette(list);
+    listBox->setStyleSheet(r.overFull ? QStringLiteral("QListWidget { background-color: %1; }").arg(QColor(kOverFullBackground).name())
+                                      : QString());
     QPalette info = m_lblInfo[side]->palette();
     info.setColor(QPalette::WindowText, r.overFull ? QColor(kWarningText) : palette().color(QPalette::ButtonText));
     m_lblInfo[side]->setPalette(info);

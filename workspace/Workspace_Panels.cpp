@@ -13,7 +13,6 @@
 #include "MessageBox.h"
 #include "Module1.h"
 #include "PlayListBox.h"
-#include "Twips.h"
 #include "frmAbout.h"
 
 #include <QCloseEvent>
@@ -22,11 +21,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 
 namespace tv::workspace {
-
-using tv::shell::toTwips;
-using tv::shell::twips;
 
 namespace {
 
@@ -58,6 +55,27 @@ QCursor recordCursor()
 }
 
 } // namespace
+
+// Counts a running animation; when the last one ends and a close came
+// meanwhile, the window closes once control is back in the event loop, never
+// inside the animation's own loop.
+class Workspace::AnimationScope
+{
+public:
+    explicit AnimationScope(Workspace &window) : m_window(window) { ++m_window.m_animations; }
+    ~AnimationScope()
+    {
+        if (--m_window.m_animations == 0 && m_window.m_closeAfterAnimation) {
+            m_window.m_closeAfterAnimation = false;
+            QMetaObject::invokeMethod(&m_window, &QWidget::close, Qt::QueuedConnection);
+        }
+    }
+    AnimationScope(const AnimationScope &) = delete;
+    AnimationScope &operator=(const AnimationScope &) = delete;
+
+private:
+    Workspace &m_window;
+};
 
 void Workspace::setCommandLine(const QString &line)
 {
@@ -121,27 +139,31 @@ void Workspace::slideSwap(QWidget *front, QWidget *back, bool showAndHide)
 {
     if (showAndHide)
         back->show();
+    const AnimationScope running(*this);
     const int steps = (kParked - kInView) / 20 + 1; // 300, 320, ... 6500
-    AnimationPacer pacer(steps, kSlideMs);
-    int backLeft = toTwips(this, back->x());
+    AnimationPacer pacer(steps, kSlideMs, m_closeAfterAnimation);
+    int backLeft = leftTwips(back);
     for (int i = 0, x = kInView; x <= kParked; ++i, x += 20) {
-        front->move(twips(this, x), front->y());
+        moveLeft(front, x);
         backLeft -= 20;
-        back->move(twips(this, backLeft), back->y());
+        moveLeft(back, backLeft);
         pacer.stepDone(i);
     }
-    back->move(twips(this, kInView), back->y());
-    front->move(twips(this, kParked), front->y());
+    moveLeft(back, kInView);
+    moveLeft(front, kParked);
     if (showAndHide)
         front->hide();
+    // Tab reaches the controls of the panel in view, not those parked beside it.
+    setTabReachable(front, false);
+    setTabReachable(back, true);
     m_cmdDummyFocus->setFocus();
 }
 
 void Workspace::cmdPrevRec_Click()
 {
-    if (toTwips(this, m_frmPlayMp3->x()) == kInView)
+    if (leftTwips(m_frmPlayMp3) == kInView)
         slideSwap(m_frmPlayMp3, m_frmRecordMp3, false);
-    else if (toTwips(this, m_frmRecordMp3->x()) == kInView)
+    else if (leftTwips(m_frmRecordMp3) == kInView)
         slideSwap(m_frmRecordMp3, m_frmPlayMp3, false);
     else
         m_cmdDummyFocus->setFocus();
@@ -161,34 +183,33 @@ void Workspace::cmdTapeSide_Click()
         m_cmdDummyFocus->setFocus();
 }
 
-int Workspace::heightTwips() const
-{
-    return toTwips(this, height());
-}
-
 void Workspace::cmdTapeSideList_Click()
 {
     m_cmdDummyFocus->setFocus();
     m_cmdTapeSideList->setEnabled(false);
     m_cmdDriveList->setEnabled(false);
     const bool hiding = !m_frmTapeSide[0]->isHidden() || (isCassette() && !m_frmTapeSide[1]->isHidden());
-    const int start = heightTwips();
+    const int start = m_heightTwips;
+    const AnimationScope running(*this);
     const int steps = 2000 / 40 + 1;
-    AnimationPacer pacer(steps, kResizeMs);
+    AnimationPacer pacer(steps, kResizeMs, m_closeAfterAnimation);
+    const auto placeDriveList = [this](int buttonTop, int frameTop) {
+        m_driveListTop = buttonTop;
+        m_driveFrameTop = frameTop;
+        m_cmdDriveList->move(m_cmdDriveList->x(), m_scale.px(buttonTop));
+        m_frmDriveList->move(m_frmDriveList->x(), m_scale.px(frameTop));
+    };
     if (hiding) {
         m_cmdTapeSideList->setText(isCassette() ? QStringLiteral("Display TapeSide Playlist") : QStringLiteral("Display MiniDisc Playlist"));
         if (m_Picture1)
             m_Picture1->hide();
         for (int i = 0, h = start; h >= start - 2000; ++i, h -= 40) {
-            setFixedHeight(twips(this, h));
-            const int top = toTwips(this, m_cmdDriveList->y()) - 40;
-            if (top > 2100) {
-                m_cmdDriveList->move(m_cmdDriveList->x(), twips(this, top));
-                m_frmDriveList->move(m_frmDriveList->x(), twips(this, toTwips(this, m_frmDriveList->y()) - 40));
-            } else {
-                m_cmdDriveList->move(m_cmdDriveList->x(), twips(this, 2100));
-                m_frmDriveList->move(m_frmDriveList->x(), twips(this, 2280));
-            }
+            m_heightTwips = h;
+            setFixedHeight(m_scale.px(h));
+            if (m_driveListTop - 40 > 2100)
+                placeDriveList(m_driveListTop - 40, m_driveFrameTop - 40);
+            else
+                placeDriveList(2100, 2280);
             pacer.stepDone(i);
         }
         m_cmdTapeSide->hide();
@@ -200,19 +221,16 @@ void Workspace::cmdTapeSideList_Click()
         m_cmdTapeSide->show();
         if (m_Picture1)
             m_Picture1->show();
-        const int shownSide = (isCassette() && toTwips(this, m_frmTapeSide[0]->x()) != kInView) ? 1 : 0;
+        const int shownSide = (isCassette() && leftTwips(m_frmTapeSide[0]) != kInView) ? 1 : 0;
         m_frmTapeSide[shownSide]->show();
         m_cmdTapeSideList->setText(isCassette() ? QStringLiteral("Hide TapeSide Playlist") : QStringLiteral("Hide MiniDisc Playlist"));
         for (int i = 0, h = start; h <= start + 2000; ++i, h += 40) {
-            setFixedHeight(twips(this, h));
-            const int top = toTwips(this, m_cmdDriveList->y()) + 40;
-            if (top < 4100) {
-                m_cmdDriveList->move(m_cmdDriveList->x(), twips(this, top));
-                m_frmDriveList->move(m_frmDriveList->x(), twips(this, toTwips(this, m_frmDriveList->y()) + 40));
-            } else {
-                m_cmdDriveList->move(m_cmdDriveList->x(), twips(this, 4100));
-                m_frmDriveList->move(m_frmDriveList->x(), twips(this, 4280));
-            }
+            m_heightTwips = h;
+            setFixedHeight(m_scale.px(h));
+            if (m_driveListTop + 40 < 4100)
+                placeDriveList(m_driveListTop + 40, m_driveFrameTop + 40);
+            else
+                placeDriveList(4100, 4280);
             pacer.stepDone(i);
         }
     }
@@ -226,12 +244,14 @@ void Workspace::cmdDriveList_Click()
     m_cmdDummyFocus->setFocus();
     m_cmdDriveList->setEnabled(false);
     m_cmdTapeSideList->setEnabled(false);
-    const int start = heightTwips();
+    const int start = m_heightTwips;
+    const AnimationScope running(*this);
     const int steps = 2505 / 40 + 1;
-    AnimationPacer pacer(steps, kResizeMs);
+    AnimationPacer pacer(steps, kResizeMs, m_closeAfterAnimation);
     if (!m_frmDriveList->isHidden()) {
         for (int i = 0, h = start; h >= start - 2505; ++i, h -= 40) {
-            setFixedHeight(twips(this, h));
+            m_heightTwips = h;
+            setFixedHeight(m_scale.px(h));
             pacer.stepDone(i);
         }
         m_frmDriveList->hide();
@@ -239,7 +259,8 @@ void Workspace::cmdDriveList_Click()
     } else {
         m_frmDriveList->show();
         for (int i = 0, h = start; h <= start + 2505; ++i, h += 40) {
-            setFixedHeight(twips(this, h));
+            m_heightTwips = h;
+            setFixedHeight(m_scale.px(h));
             pacer.stepDone(i);
         }
         m_cmdDriveList->setText(QStringLiteral("Hide Drive List"));
@@ -273,9 +294,16 @@ void Workspace::subSetControls(const QString &mode)
             b->setEnabled(!record);
     }
     m_frmTapeLength->setEnabled(!record);
-    m_txtPlayControlsCover->setVisible(record);
-    if (record)
+    if (record) {
+        // Over the player's own Play, Pause and Stop buttons, wherever its layout put them.
+        QRect buttons;
+        for (QWidget *b : m_MPlayer->findChildren<QToolButton *>())
+            buttons |= QRect(b->mapTo(m_frmPlayMp3, QPoint(0, 0)), b->size());
+        if (buttons.isValid())
+            m_txtPlayControlsCover->setGeometry(buttons.adjusted(-1, -1, 1, 1));
         m_txtPlayControlsCover->raise();
+    }
+    m_txtPlayControlsCover->setVisible(record);
     m_frmPlayMp3->setTitle(record ? (isCassette() ? QStringLiteral("Cassette Tape Recording In Progress . . . . . .")
                                                   : QStringLiteral("MiniDisc Recording In Progress . . . . . ."))
                                   : QStringLiteral("Preview MP3, Wav and Midi Files"));
@@ -340,7 +368,10 @@ void Workspace::subOpenCommandLineFile()
 
 bool Workspace::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowActivate && !m_commandLineDone) {
+    // On show or on activation, whichever comes first: without a window
+    // manager, or on a desktop that does not activate new windows, the
+    // window may be shown and never activated.
+    if ((event->type() == QEvent::Show || event->type() == QEvent::WindowActivate) && !m_commandLineDone) {
         m_commandLineDone = true; // once per load of the window
         QMetaObject::invokeMethod(this, &Workspace::subOpenCommandLineFile, Qt::QueuedConnection);
     }
@@ -351,6 +382,11 @@ void Workspace::closeEvent(QCloseEvent *event)
 {
     if (blnRecordingA || blnRecordingB) {
         event->ignore(); // never in the middle of a recording
+        return;
+    }
+    if (m_animations > 0) {
+        m_closeAfterAnimation = true; // the animation hurries to its end, then the window closes
+        event->ignore();
         return;
     }
     tv::shell::Module1::subStopPlayers(*this, QStringLiteral("All"));

@@ -70,8 +70,11 @@ void Workspace::mnuPlayListSave_Click()
     }
 
     // Written beside the old file and moved into place only when complete:
-    // a failed save leaves the file it would have replaced as it was.
+    // a failed save leaves the file it would have replaced as it was. In a
+    // folder the program may not write to, a writable file there is
+    // replaced by writing it in place, still checked for a short write.
     QSaveFile file(name);
+    file.setDirectWriteFallback(true);
     const QByteArray bytes = tv::core::writePlaylist(content, isCassette());
     if (!file.open(QIODevice::WriteOnly)) {
         msgBox(this, QStringLiteral("Error Saving Playlist!\r\n75\r\n%1").arg(file.errorString()), Msg::Exclamation, title);

@@ -1,6 +1,7 @@
 // The splash, the start menu, the message window, the About box and help.
 #include "Forms.h"
 #include "Help.h"
+#include "HelpWindow.h"
 #include "Launcher.h"
 #include "MediaPlayer.h"
 #include "MessageBox.h"
@@ -12,10 +13,13 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QUrl>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -28,11 +32,11 @@ class ShellWindowsTest : public QObject
     Q_OBJECT
     QList<MsgBoxCall> m_boxes;
     QList<LaunchRequest> m_launches;
+    bool m_browserFound = true;
 
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         tv::workspace::registerWorkspaceForms();
         Forms::registerForm(QStringLiteral("frmMenu"), [] { return new frmMenu; });
         setMsgBoxAnswerer([this](const MsgBoxCall &call) {
@@ -41,13 +45,14 @@ private slots:
         });
         setStarter([this](const LaunchRequest &r) {
             m_launches.append(r);
-            return true;
+            return m_browserFound;
         });
     }
     void init()
     {
         m_boxes.clear();
         m_launches.clear();
+        m_browserFound = true;
     }
     void cleanupTestCase() { Forms::destroyAll(); }
 
@@ -222,6 +227,58 @@ private slots:
         frmAbout about;
         about.findChild<QPushButton *>(QStringLiteral("cmdHelp"))->click();
         QCOMPARE(m_launches.size(), 2);
+    }
+
+    // No browser can be started: the guide opens in the program's own help
+    // window, whose links, Back and search work; F1 again brings the same one.
+    void help_withoutABrowser_showsTheBuiltInWindow()
+    {
+        m_browserFound = false;
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::keyClick(&window, Qt::Key_F1);
+        QCOMPARE(m_launches.size(), 1); // the browser was tried first
+        QVERIFY(m_boxes.isEmpty());
+        auto *help = Forms::find<frmHelp>(QStringLiteral("frmHelp"));
+        QVERIFY(help);
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        QCOMPARE(help->windowTitle(), QStringLiteral("The Tape Vantrel Help"));
+        QTextBrowser *guide = help->browser();
+        QVERIFY(guide->toPlainText().contains(QLatin1String("Choosing the length")));
+
+        // A link of the contents goes to its section; Back returns.
+        const int top = guide->verticalScrollBar()->value();
+        QVERIFY(guide->toHtml().contains(QLatin1String("#recording")));
+        guide->setSource(QUrl(QStringLiteral("#recording")));
+        QTRY_VERIFY(guide->verticalScrollBar()->value() > top);
+        auto *back = help->findChild<QToolButton *>(QStringLiteral("cmdBack"));
+        QVERIFY(back->isEnabled());
+        back->click();
+        QTRY_COMPARE(guide->verticalScrollBar()->value(), top);
+
+        // Search: found, found again further on, and not found.
+        QVERIFY(help->findNext(QStringLiteral("playlist")));
+        const int first = guide->textCursor().position();
+        QVERIFY(help->findNext(QStringLiteral("playlist")));
+        QVERIFY(guide->textCursor().position() > first);
+        auto *search = help->findChild<QLineEdit *>(QStringLiteral("txtSearch"));
+        search->setText(QStringLiteral("no such words anywhere"));
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(help->findChild<QLabel *>(QStringLiteral("lblNotFound"))->text(), QStringLiteral("Not found"));
+
+        // From the modal About box: the same window, modal so that it takes input.
+        frmAbout about;
+        about.setAttribute(Qt::WA_DeleteOnClose, false);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        QTimer::singleShot(0, &about, [&about] { about.findChild<QPushButton *>(QStringLiteral("cmdHelp"))->click(); });
+        QTimer::singleShot(200, &about, [&about] { about.accept(); });
+        about.exec();
+        QCOMPARE(Forms::find<frmHelp>(QStringLiteral("frmHelp")), help);
+        QCOMPARE(help->windowModality(), Qt::ApplicationModal);
+        help->close();
+        QTRY_VERIFY(!Forms::find(QStringLiteral("frmHelp")));
     }
 };
 

@@ -12,9 +12,10 @@
 #include "cd/CdAudioDevice.h"
 #include "cd/CdTrackFolder.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QSettings>
-#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -36,7 +37,6 @@ class Module1Test : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         QVERIFY2(MediaFixtures::instance().ok(), qPrintable(MediaFixtures::instance().error()));
         QString error;
         m_cdFolder = tv::media::CdTrackFolder::materialise(MediaFixtures::instance().path(QStringLiteral("disc.cue")), error);
@@ -52,6 +52,16 @@ private slots:
         setExt(QString());
         m_ws = std::make_unique<tv::workspace::Workspace>(tv::workspace::MediumProfile::cassette());
         m_ws->show();
+    }
+    // Regression: every test program shared one settings and cache folder in
+    // the home folder, so two test runs disturbed each other.
+    void testRun_keepsSettingsAndCacheInPrivateFolders()
+    {
+        const QString own = qEnvironmentVariable("TV_TEST_PRIVATE_DIR");
+        QVERIFY2(!own.isEmpty() && QDir(own).exists(), "the test runs without private folders");
+        const QString settings = QSettings(QStringLiteral("TapeVantrel"), QStringLiteral("TapeVantrel")).fileName();
+        QVERIFY2(settings.startsWith(own + QLatin1Char('/')), qPrintable(settings));
+        QVERIFY2(m_cdFolder.startsWith(own + QLatin1Char('/')), qPrintable(m_cdFolder));
     }
     void cleanup()
     {
@@ -85,6 +95,42 @@ private slots:
         QCOMPARE(m_boxes.size(), 1);
         QVERIFY(m_boxes.first().text.startsWith(QStringLiteral("Error loading supported file types! \r\n380\r\n")));
         QCOMPARE(m_boxes.first().title, QStringLiteral("The Tape Vantrel"));
+    }
+
+    // The stored pattern is taken as it stands; its empty elements match nothing.
+    void pattern_withEmptyElements_isTakenAndListsWhatTheOthersMatch_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("trailing semicolon") << "*.mp3;";
+        QTest::newRow("leading semicolon") << ";*.mp3";
+        QTest::newRow("two in a row") << "*.mp3;;*.MP3";
+        QTest::newRow("blank element") << "*.mp3; ;";
+    }
+    void pattern_withEmptyElements_isTakenAndListsWhatTheOthersMatch()
+    {
+        QFETCH(QString, stored);
+        QTemporaryDir folder;
+        for (const char *name : {"a.mp3", "b.wav", "c.txt"}) {
+            QFile file(folder.filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        m_ws->File1()->setPath(folder.path());
+        setExt(stored);
+        Module1::subLoadSupportedFileTypes(*m_ws);
+        QVERIFY(m_boxes.isEmpty());
+        QCOMPARE(m_ws->File1()->pattern(), stored);
+        QCOMPARE(Module1::currentPattern(), stored);
+        QCOMPARE(m_ws->File1()->count(), 1);
+        QCOMPARE(m_ws->File1()->item(0)->text(), QStringLiteral("a.mp3"));
+    }
+
+    void pattern_ofNothingButSeparators_isRefused()
+    {
+        setExt(QStringLiteral(";;"));
+        Module1::subLoadSupportedFileTypes(*m_ws);
+        QCOMPARE(m_ws->File1()->pattern(), Module1::kDefaultPattern);
+        QCOMPARE(m_boxes.size(), 1);
+        QVERIFY(m_boxes.first().text.startsWith(QStringLiteral("Error loading supported file types! \r\n380\r\n")));
     }
 
     void cdTrackLength_measuresTheTrackOfTheName()

@@ -15,15 +15,43 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <csignal>
 #include <sys/resource.h>
 
 using tv::test::MediaFixtures;
 using tv::workspace::MediumProfile;
 using tv::workspace::Workspace;
+
+// While alive, the process obeys file permissions as an ordinary user
+// does, also when it runs as root (its effective CAP_DAC_OVERRIDE is off).
+class WithoutPermissionOverride
+{
+public:
+    WithoutPermissionOverride()
+    {
+        m_header.version = _LINUX_CAPABILITY_VERSION_3;
+        if (syscall(SYS_capget, &m_header, m_saved) != 0)
+            return;
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[CAP_DAC_OVERRIDE / 32].effective &= ~(1u << (CAP_DAC_OVERRIDE % 32));
+        m_changed = syscall(SYS_capset, &m_header, reduced) == 0;
+    }
+    ~WithoutPermissionOverride()
+    {
+        if (m_changed)
+            syscall(SYS_capset, &m_header, m_saved);
+    }
+
+private:
+    __user_cap_header_struct m_header{};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_changed = false;
+};
 
 class PlaylistEditingTest : public QObject
 {
@@ -75,7 +103,6 @@ class PlaylistEditingTest : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         QVERIFY2(MediaFixtures::instance().ok(), qPrintable(MediaFixtures::instance().error()));
         tv::shell::setMsgBoxAnswerer([this](const tv::shell::MsgBoxCall &call) {
             m_boxes.append(call);
@@ -339,6 +366,52 @@ private slots:
         QVERIFY(after.open(QIODevice::ReadOnly));
         QCOMPARE(after.readAll(), original);
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files).filter(QStringLiteral("keep")).size(), 1); // no half-written file left
+    }
+
+    // A writable playlist in a folder the program cannot write to (no room
+    // for a file beside it) is replaced in place; a short write there is
+    // still reported.
+    void save_inAFolderThatCannotBeWritten_replacesTheWritableFile()
+    {
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("locked.tpl"));
+        list(0)->addItem(QStringLiteral("/a.wav (00:01)"));
+        QCOMPARE(saveAs(file), QStringLiteral("Save Playlist Completed!"));
+        list(0)->addItem(QStringLiteral("/b.wav (00:02)"));
+        m_ws->subTapeA_TimeCalc();
+        QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
+        {
+            const WithoutPermissionOverride asUser; // as root, too, the folder's mode counts
+            QVERIFY2(!QFile(folder.filePath(QStringLiteral("probe"))).open(QIODevice::WriteOnly), "the folder is still writable");
+            QCOMPARE(saveAs(file), QStringLiteral("Save Playlist Completed!"));
+            QFile saved(file);
+            QVERIFY(saved.open(QIODevice::ReadOnly));
+            QVERIFY2(saved.readAll().contains("/b.wav (00:02)\r\nplaylistend\r\n"), "the file was not replaced");
+            QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("locked.tpl")});
+
+            // A disk that fills up during the write, in place.
+            for (int i = 0; i < 20; ++i)
+                list(0)->addItem(QStringLiteral("/a/long/path/song number %1.mp3 (00:01)").arg(i));
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit old{};
+            getrlimit(RLIMIT_FSIZE, &old);
+            rlimit small = old;
+            small.rlim_cur = 200;
+            setrlimit(RLIMIT_FSIZE, &small);
+            const QString answer = saveAs(file);
+            setrlimit(RLIMIT_FSIZE, &old);
+            QVERIFY2(answer.startsWith(QStringLiteral("Error Saving Playlist!\r\n")), qPrintable(answer));
+        }
+        QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        // A folder that cannot be written and no file there yet: nothing to replace, an error.
+        QVERIFY(QFile::remove(file));
+        QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
+        {
+            const WithoutPermissionOverride asUser;
+            const QString answer = saveAs(file);
+            QVERIFY2(answer.startsWith(QStringLiteral("Error Saving Playlist!\r\n75\r\n")), qPrintable(answer));
+        }
+        QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
     void commandLine_playlistFile_isLoaded()

@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QStandardPaths>
 #include <QTest>
 #include <memory>
 
@@ -35,7 +34,6 @@ class WorkspaceLengthTest : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         tv::shell::setMsgBoxAnswerer([](const tv::shell::MsgBoxCall &) { return int(tv::shell::Msg::Ok); });
     }
     void cleanup() { m_ws.reset(); }
@@ -134,6 +132,12 @@ private slots:
         // Without a length the first song already over-fills the side.
         m_ws->subAddSong(tv::test::MediaFixtures::instance().path(QStringLiteral("tone1.wav")));
         QCOMPARE(list->palette().color(QPalette::Base), QColor(255, 192, 192));
+        // What is painted counts: below the one entry, the list's empty area.
+        const auto painted = [list] {
+            const QImage image = list->viewport()->grab().toImage();
+            return QColor(image.pixel(image.width() / 2, image.height() - 4));
+        };
+        QCOMPARE(painted(), QColor(255, 192, 192));
         QCOMPARE(child<QLabel>("lblInfoA")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
         QCOMPARE(child<QGroupBox>("frmTapeSideA")->title(), QStringLiteral("Tape Side A     -    WARNING: Tape Side A Time Exceeded!"));
         QCOMPARE(child<QLabel>("lblRecordSideA")->text(), QStringLiteral("  WARNING: Tape Side A Time Exceeded!"));
@@ -141,6 +145,7 @@ private slots:
         // Choosing a length recomputes both sides: back to normal.
         QTest::mouseClick(child<QRadioButton>("opt60"), Qt::LeftButton);
         QCOMPARE(list->palette().color(QPalette::Base), normalBase);
+        QCOMPARE(painted(), normalBase);
         QCOMPARE(child<QGroupBox>("frmTapeSideA")->title(), QStringLiteral("Tape Side A"));
         QCOMPARE(child<QGroupBox>("frmTapeSideB")->title(), QStringLiteral("Tape Side B"));
         QCOMPARE(child<QLabel>("lblRecordSideA")->text(), QString());

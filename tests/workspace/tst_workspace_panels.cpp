@@ -8,7 +8,6 @@
 #include "MediumProfile.h"
 #include "MessageBox.h"
 #include "PlayListBox.h"
-#include "Twips.h"
 #include "Workspace.h"
 #include "frmAbout.h"
 
@@ -18,12 +17,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-using tv::shell::twips;
 using tv::test::MediaFixtures;
 using tv::workspace::MediumProfile;
 using tv::workspace::Workspace;
@@ -38,6 +35,7 @@ class WorkspacePanelsTest : public QObject
     template <typename T> T *child(const char *name) { return m_ws->findChild<T *>(QLatin1String(name)); }
     QPushButton *button(const char *name) { return child<QPushButton>(name); }
     int left(const char *name) { return child<QWidget>(name)->x(); }
+    int px(int twips) const { return m_ws->formScale().px(twips); }
     void open(const MediumProfile &profile)
     {
         m_ws = new Workspace(profile);
@@ -48,7 +46,6 @@ class WorkspacePanelsTest : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         QVERIFY2(MediaFixtures::instance().ok(), qPrintable(MediaFixtures::instance().error()));
         tv::shell::Forms::registerForm(QStringLiteral("frmMenu"), [] { return new QWidget; });
         tv::shell::setMsgBoxAnswerer([this](const tv::shell::MsgBoxCall &call) {
@@ -70,15 +67,58 @@ private slots:
     void cleanup() { delete m_ws.data(); }
     void cleanupTestCase() { tv::shell::Forms::destroyAll(); }
 
+    // Regression: closing the window while a panel animation let its events
+    // run deleted the window under the animation (a segmentation fault).
+    void close_duringEachAnimation_waitsForItsEndAndLeavesSafely_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("slide of the panels") << "cmdPrevRec";
+        QTest::newRow("slide of the sides") << "cmdTapeSide";
+        QTest::newRow("playlist area resize") << "cmdTapeSideList";
+        QTest::newRow("drive list resize") << "cmdDriveList";
+    }
+    void close_duringEachAnimation_waitsForItsEndAndLeavesSafely()
+    {
+        QFETCH(QString, button);
+        bool closedDuring = true;
+        QTimer::singleShot(60, m_ws.data(), [this, &closedDuring] { closedDuring = m_ws->close(); });
+        m_ws->findChild<QPushButton *>(button)->click();
+        QVERIFY(!m_ws.isNull()); // still here when the animation's handler returns
+        QVERIFY(!closedDuring);  // the close waited for the animation's end
+        QTRY_VERIFY(m_ws.isNull());
+        QVERIFY(tv::shell::Forms::find(QStringLiteral("frmMenu"))->isVisible());
+    }
+
+    void close_duringTheCommandLineSongsAnimation_isSafe()
+    {
+        delete m_ws.data();
+        Workspace::setCommandLine(MediaFixtures::instance().path(QStringLiteral("tone3.aiff")));
+        m_ws = new Workspace(MediumProfile::cassette());
+        // The song is added and played, then the playlist area starts to shrink.
+        QTimer::singleShot(0, m_ws.data(), [this] {
+            auto *list = child<tv::controls::PlayListBox>("lstPlayListA");
+            auto *poll = new QTimer(m_ws.data());
+            connect(poll, &QTimer::timeout, m_ws.data(), [this, list, poll] {
+                if (list->count() == 1 && !button("cmdTapeSideList")->isEnabled()) {
+                    poll->stop();
+                    m_ws->close();
+                }
+            });
+            poll->start(5);
+        });
+        m_ws->show();
+        QTRY_VERIFY_WITH_TIMEOUT(m_ws.isNull(), 5000);
+    }
+
     void load_setsStatusAndCaptions()
     {
         QCOMPARE(child<QLabel>("lblStatus")->text(), QStringLiteral("Ready!"));
         QCOMPARE(child<QGroupBox>("frmPlayMp3")->title(), QStringLiteral("Preview Sound Files"));
         QCOMPARE(child<QGroupBox>("frmRecordMp3")->title(), QStringLiteral("Record Sound Files to Tape"));
         QCOMPARE(m_ws->windowTitle(), QStringLiteral("The Cassette Tape Vantrel"));
-        QCOMPARE(left("frmPlayMp3"), twips(m_ws, 300));
-        QCOMPARE(left("frmRecordMp3"), twips(m_ws, 6480));
-        QCOMPARE(m_ws->height(), twips(m_ws, 4380));
+        QCOMPARE(left("frmPlayMp3"), px(300));
+        QCOMPARE(left("frmRecordMp3"), px(6480));
+        QCOMPARE(m_ws->height(), px(4380));
         QVERIFY(child<QGroupBox>("frmDriveList")->isHidden());
     }
 
@@ -136,18 +176,18 @@ private slots:
     void prevRec_slidesThePanels()
     {
         button("cmdPrevRec")->click();
-        QCOMPARE(left("frmRecordMp3"), twips(m_ws, 300));
-        QCOMPARE(left("frmPlayMp3"), twips(m_ws, 6500));
+        QCOMPARE(left("frmRecordMp3"), px(300));
+        QCOMPARE(left("frmPlayMp3"), px(6500));
         QVERIFY(child<QGroupBox>("frmPlayMp3")->isVisibleTo(m_ws));
         button("cmdPrevRec")->click();
-        QCOMPARE(left("frmPlayMp3"), twips(m_ws, 300));
-        QCOMPARE(left("frmRecordMp3"), twips(m_ws, 6500));
+        QCOMPARE(left("frmPlayMp3"), px(300));
+        QCOMPARE(left("frmRecordMp3"), px(6500));
     }
 
     void tapeSide_swapsTheSides_andTheListAreaShowsTheOneInView()
     {
         button("cmdTapeSide")->click();
-        QCOMPARE(left("frmTapeSideB"), twips(m_ws, 300));
+        QCOMPARE(left("frmTapeSideB"), px(300));
         QVERIFY(child<QGroupBox>("frmTapeSideA")->isHidden());
         QVERIFY(!child<QGroupBox>("frmTapeSideB")->isHidden());
         QCOMPARE(m_ws->shownSide(), tv::workspace::Side::B);
@@ -155,9 +195,9 @@ private slots:
         const int before = m_ws->height();
         button("cmdTapeSideList")->click();
         QCOMPARE(button("cmdTapeSideList")->text(), QStringLiteral("Display TapeSide Playlist"));
-        QCOMPARE(m_ws->height(), before - twips(m_ws, 2000));
-        QCOMPARE(button("cmdDriveList")->y(), twips(m_ws, 2100));
-        QCOMPARE(child<QWidget>("frmDriveList")->y(), twips(m_ws, 2280));
+        QCOMPARE(m_ws->height(), px(4380 - 2000));
+        QCOMPARE(button("cmdDriveList")->y(), px(2100));
+        QCOMPARE(child<QWidget>("frmDriveList")->y(), px(2280));
         QVERIFY(child<QGroupBox>("frmTapeSideA")->isHidden() && child<QGroupBox>("frmTapeSideB")->isHidden());
         QVERIFY(button("cmdTapeSide")->isHidden());
         QCOMPARE(m_ws->shownSide(), tv::workspace::Side::B); // still the side last on display
@@ -167,8 +207,8 @@ private slots:
 
         button("cmdTapeSideList")->click();
         QCOMPARE(m_ws->height(), before);
-        QCOMPARE(button("cmdDriveList")->y(), twips(m_ws, 4100));
-        QCOMPARE(child<QWidget>("frmDriveList")->y(), twips(m_ws, 4280));
+        QCOMPARE(button("cmdDriveList")->y(), px(4100));
+        QCOMPARE(child<QWidget>("frmDriveList")->y(), px(4280));
         QVERIFY(!child<QGroupBox>("frmTapeSideB")->isHidden());
         QVERIFY(child<QGroupBox>("frmTapeSideA")->isHidden());
         QCOMPARE(button("cmdTapeSideList")->text(), QStringLiteral("Hide TapeSide Playlist"));
@@ -181,11 +221,11 @@ private slots:
         button("cmdDriveList")->click();
         QVERIFY(!child<QGroupBox>("frmDriveList")->isHidden());
         QCOMPARE(button("cmdDriveList")->text(), QStringLiteral("Hide Drive List"));
-        QCOMPARE(m_ws->height(), twips(m_ws, tv::shell::toTwips(m_ws, before) + 2480));
+        QCOMPARE(m_ws->height(), px(4380 + 2480));
         button("cmdDriveList")->click();
         QVERIFY(child<QGroupBox>("frmDriveList")->isHidden());
         QCOMPARE(button("cmdDriveList")->text(), QStringLiteral("Display Drive List"));
-        QVERIFY(std::abs(m_ws->height() - before) <= 1);
+        QCOMPARE(m_ws->height(), before);
     }
 
     void toolTips_ofBothWorkspaces_data()
@@ -253,6 +293,33 @@ private slots:
         delete m_ws.data();
         open(MediumProfile::cassette());
         QTRY_COMPARE(child<tv::controls::PlayListBox>("lstPlayListA")->count(), 1);
+        m_ws->MPlayer()->player()->stop();
+    }
+
+    // Without a window manager a shown window need not become active: the
+    // command-line song is added on show all the same, and only once.
+    void commandLine_song_isAddedOnShowWithoutActivation()
+    {
+        delete m_ws.data();
+        Workspace::setCommandLine(MediaFixtures::instance().path(QStringLiteral("tone3.aiff")));
+        m_ws = new Workspace(MediumProfile::cassette());
+        m_ws->setAttribute(Qt::WA_ShowWithoutActivating);
+        // A desktop that never activates the new window.
+        struct NoActivation : QObject
+        {
+            bool eventFilter(QObject *, QEvent *event) override { return event->type() == QEvent::WindowActivate; }
+        } noActivation;
+        m_ws->installEventFilter(&noActivation);
+        auto *list = child<tv::controls::PlayListBox>("lstPlayListA");
+        QTest::qWait(50);
+        QCOMPARE(list->count(), 0); // loaded but not shown: nothing yet
+        m_ws->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_ws.data()));
+        QTRY_COMPARE(list->count(), 1);
+        m_ws->removeEventFilter(&noActivation);
+        m_ws->activateWindow();
+        QTest::qWait(200);
+        QCOMPARE(list->count(), 1);
         m_ws->MPlayer()->player()->stop();
     }
 

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# screenshots.sh [OUT_DIR]: photographs every window of both programs on a
+# real X server (Xvfb) with a window manager (openbox), as a user sees them:
+#   96dpi-9pt    96 dpi, the desktop font at 9 pt (the default without a desktop)
+#   96dpi-11pt   96 dpi, the desktop font at 11 pt
+#   192dpi       192 dpi on a 2732 x 1536 screen, scaled by Qt (the usual HiDPI case)
+#   192dpi-unscaled  192 dpi without Qt's scaling on a 1920 x 1080 screen
+# Without a desktop environment Qt takes its font from a KDE settings file
+# (XDG_CURRENT_DESKTOP=KDE and kdeglobals' "font" key, read by Qt itself), and
+# its dpi from QT_FONT_DPI. Needs a build (scripts/build.sh), Xvfb, openbox
+# and imagemagick; the start-up sound needs a sound server, so one of our own
+# is started.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bin=$root/build/bin
+out=${1:-$root/build/screenshots}
+mkdir -p "$out"
+work=$(mktemp -d)
+source "$root/scripts/sound-server.sh"
+cleanup() {
+  [[ -n "${wm:-}" ]] && kill "$wm" 2>/dev/null || true
+  [[ -n "${xvfb:-}" ]] && kill "$xvfb" 2>/dev/null || true
+  stop_private_sound_server
+  rm -rf "$work"
+}
+trap cleanup EXIT
+start_private_sound_server
+
+shoot() { # shoot NAME COMMAND...: runs the window, photographs the screen, ends it
+  local name=$1; shift
+  "$@" >/dev/null 2>&1 &
+  local pid=$!
+  # The splash closes when its 1.7 s sound ends: photographed before that.
+  if [[ $name == *-splash ]]; then sleep 0.9; else sleep 2.5; fi
+  import -window root "$out/$name.png"
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+
+session() { # session LABEL SCREEN POINTS DPI SCALING
+  local label=$1 screen=$2 points=$3 dpi=$4 scaling=$5
+  local display=:$((90 + RANDOM % 9))
+  Xvfb "$display" -screen 0 "${screen}x24" -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  sleep 1
+  mkdir -p "$work/$label"
+  printf '[General]\nfont=DejaVu Sans,%s,-1,5,50,0,0,0,0,0\n' "$points" >"$work/$label/kdeglobals"
+  export DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=$work/$label XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5
+  export QT_FONT_DPI=$dpi QT_ENABLE_HIGHDPI_SCALING=$scaling
+  openbox >/dev/null 2>&1 &
+  wm=$!
+  sleep 1
+  for window in splash menu tape minidisc about msgbox help mini update; do
+    shoot "$label-$window" "$bin/show_window" "$window"
+  done
+  shoot "$label-puzzle" "$bin/TesteQuorvane"
+  kill "$wm" "$xvfb" 2>/dev/null || true
+  wait "$wm" "$xvfb" 2>/dev/null || true
+  wm= xvfb=
+}
+
+session 96dpi-9pt 1366x768 9 96 1
+session 96dpi-11pt 1366x768 11 96 1
+session 192dpi 2732x1536 9 192 1
+session 192dpi-unscaled 1920x1080 9 192 0
+echo "Screenshots in $out"

@@ -1,0 +1,95 @@
+// show_window NAME: shows one window of TapeVantrel as a user sees it, for
+// screenshots (bench/screenshots.sh). NAME is splash, menu, tape, minidisc,
+// about, msgbox, help, mini or update. The workspaces open with their drive list shown and an
+// over-full Side A playlist, so that the read-out, its colours and the
+// longest texts are on screen.
+#include "Forms.h"
+#include "MessageBox.h"
+#include "Workspace.h"
+#include "WorkspaceForms.h"
+#include "HelpWindow.h"
+#include "Help.h"
+#include "frmAbout.h"
+#include "frmMenu.h"
+#include "frmMsgBox.h"
+#include "frmSplash.h"
+#include "frmMini.h"
+#include "frmVersionCheck.h"
+#include "MiniPlayerForms.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+QWidget *workspace(const QString &name, const QTemporaryDir &dir)
+{
+    auto *ws = tv::shell::Forms::get<tv::workspace::Workspace>(name);
+    ws->show();
+    // 90 minutes, a 2 s delay, and more music on Side A than a side holds.
+    const QString playlist = dir.filePath(QStringLiteral("full.tpl"));
+    QFile file(playlist);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write("90\r\n000\r\n2\r\nplaylista\r\n 2770 \r\n");
+        for (int i = 1; i <= 9; ++i)
+            file.write(QStringLiteral("/home/me/Music/Album/%1 - Song (live).mp3 (05:%2)\r\n").arg(i, 2, 10, QLatin1Char('0')).arg(i + 10).toUtf8());
+        file.write("playlistend\r\n");
+        file.close();
+    }
+    ws->subLoadPlayList(playlist);
+    QTimer::singleShot(300, ws, [ws] { ws->findChild<QPushButton *>(QStringLiteral("cmdDriveList"))->click(); });
+    return ws;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TapeVantrel"));
+    QApplication::setOrganizationName(QStringLiteral("TapeVantrel"));
+    const QString name = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("menu");
+    tv::workspace::registerWorkspaceForms();
+    tv::miniplayer::registerMiniPlayerForm();
+    tv::shell::Forms::registerForm(QStringLiteral("frmMenu"), [] { return new tv::shell::frmMenu; });
+    const QTemporaryDir dir;
+    QWidget *shown = nullptr;
+    if (name == QLatin1String("splash")) {
+        auto *splash = new tv::shell::frmSplash;
+        splash->Form_Load();
+        shown = splash;
+    } else if (name == QLatin1String("menu")) {
+        shown = tv::shell::Forms::get(QStringLiteral("frmMenu"));
+    } else if (name == QLatin1String("tape")) {
+        shown = workspace(QStringLiteral("MP3DragDrop"), dir);
+    } else if (name == QLatin1String("minidisc")) {
+        shown = workspace(QStringLiteral("MP3MiniDisc"), dir);
+    } else if (name == QLatin1String("about")) {
+        shown = new tv::shell::frmAbout;
+    } else if (name == QLatin1String("msgbox")) {
+        auto *box = new tv::shell::frmMsgBox;
+        box->setWindowTitle(QStringLiteral("Tape Side A Recording Status"));
+        box->lblMsgBox()->setText(QStringLiteral("Recording of Tape Side A Complete!"));
+        shown = box;
+    } else if (name == QLatin1String("help")) {
+        shown = tv::shell::frmHelp::showGuide(tv::shell::helpFilePath());
+    } else if (name == QLatin1String("mini")) {
+        // The mini player plays through the tape workspace, loaded unseen.
+        tv::shell::Forms::get(QStringLiteral("MP3DragDrop"));
+        shown = tv::shell::Forms::get(QStringLiteral("frmMini"));
+    } else if (name == QLatin1String("update")) {
+        shown = new tv::update::frmVersionCheck;
+    } else {
+        std::fprintf(stderr, "unknown window %s\n", qPrintable(name));
+        return 2;
+    }
+    shown->show();
+    const int status = app.exec();
+    tv::shell::Forms::destroyAll();
+    return status;
+}
