@@ -11,7 +11,7 @@ build_packages=(
   libfluidsynth-dev timgm6mb-soundfont
   libcdio-dev libcdio-paranoia-dev
   libpulse-dev libsodium-dev ca-certificates pulseaudio pulseaudio-utils
-  fonts-liberation2
+  fonts-liberation2 libebur128-dev
 )
 # openssl makes the update tests' server certificate.
 test_packages=(ffmpeg sox xvfb xauth poppler-utils openssl pipewire pipewire-pulse wireplumber dbus-daemon)

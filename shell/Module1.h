@@ -9,8 +9,13 @@
 namespace tv::shell::Module1 {
 
 inline const QString kTitle = QStringLiteral("The Tape Vantrel");
-// Used when the setting "TapeVantrel" / "FileType" / "Ext" is absent or empty.
-inline const QString kDefaultPattern = QStringLiteral("*.wav;*.snd;*.au;*.aif;*.aifc;*.aiff;*.midi;*.mid;*.rmi;*.mp3;*.m3u;*cda");
+// Used when the setting "TapeVantrel" / "FileType" / "Ext" is absent or empty:
+// the classic sound files, then every further format the player decodes
+// (FLAC, Ogg Vorbis, Opus, M4A/AAC, WMA), so that no playable file seems
+// missing; CD track files stay last.
+inline const QString kDefaultPattern = QStringLiteral(
+    "*.wav;*.snd;*.au;*.aif;*.aifc;*.aiff;*.midi;*.mid;*.rmi;*.mp3;*.m3u;"
+    "*.flac;*.ogg;*.oga;*.opus;*.m4a;*.aac;*.wma;*cda");
 
 QString fnFormatTime(qint64 seconds);
 
