@@ -258,9 +258,11 @@ private slots:
         // up to frame 234), with level matching on or off alike; there a
         // sample may only be nearer to zero.
         constexpr qsizetype kStartFade = 2 * 2205;
+        // PipeWire mixes in floating point: its monitor may be 1 LSB off.
+        const int slack = qgetenv("TV_SOUND_SERVER") == "pipewire" ? 1 : 0;
         for (qsizetype i = 0; i < qsizetype(song.size()); ++i) {
             const int diff = std::abs(heard[std::size_t(offset + i)] - song[std::size_t(i)]);
-            if (i >= kStartFade ? diff != 0 : diff > std::abs(int(song[std::size_t(i)])))
+            if (i >= kStartFade ? diff > slack : diff > std::abs(int(song[std::size_t(i)])) + slack)
                 QFAIL(qPrintable(QStringLiteral("the deck heard %1 for the song's %2 at frame %3")
                                      .arg(heard[std::size_t(offset + i)]).arg(song[std::size_t(i)]).arg(i / 2)));
         }
