@@ -12,7 +12,7 @@ build_packages=(
   libfluidsynth-dev timgm6mb-soundfont
   libcdio-dev libcdio-paranoia-dev
   libpulse-dev libsodium-dev ca-certificates pulseaudio pulseaudio-utils
-  fonts-liberation2
+  fonts-liberation2 libebur128-dev
 )
 # openssl makes the update tests' server certificate; x11-utils the window title test's xwininfo.
 test_packages=(ffmpeg sox xvfb xauth x11-utils poppler-utils openssl pipewire pipewire-pulse wireplumber dbus-daemon)

@@ -9,9 +9,14 @@
 namespace tv::shell::Module1 {
 
 inline const QString kTitle = QStringLiteral("The Tape Vantrel");
-// Used when the setting "TapeVantrel" / "FileType" / "Ext" is absent or empty;
-// it also shows the CD images (.cue, .toc, .nrg) that open as track folders.
-inline const QString kDefaultPattern = QStringLiteral("*.wav;*.snd;*.au;*.aif;*.aifc;*.aiff;*.midi;*.mid;*.rmi;*.mp3;*.m3u;*.cue;*.toc;*.nrg;*cda");
+// Used when the setting "TapeVantrel" / "FileType" / "Ext" is absent or empty:
+// the classic sound files, then every further format the player decodes
+// (FLAC, Ogg Vorbis, Opus, M4A/AAC, WMA), so that no playable file seems
+// missing, and the CD images (.cue, .toc, .nrg) that open as track folders;
+// CD track files stay last.
+inline const QString kDefaultPattern = QStringLiteral(
+    "*.wav;*.snd;*.au;*.aif;*.aifc;*.aiff;*.midi;*.mid;*.rmi;*.mp3;*.m3u;"
+    "*.flac;*.ogg;*.oga;*.opus;*.m4a;*.aac;*.wma;*.cue;*.toc;*.nrg;*cda");
 
 QString fnFormatTime(qint64 seconds);
 

@@ -1,4 +1,5 @@
 #include "Workspace.h"
+#include "WorkspaceLevels.h"
 
 #include "CdControlBar.h"
 #include "DriveListBox.h"
@@ -99,6 +100,7 @@ Workspace::Workspace(const MediumProfile &profile, QWidget *parent) : QWidget(pa
     connect(m_Drive1, &QComboBox::currentIndexChanged, this, &Workspace::Drive1_Change);
     connectPlayers();
     connect(m_Dir1, &tv::controls::FolderListBox::pathChanged, this, &Workspace::Dir1_Change);
+    m_levels = new WorkspaceLevels(*this); // on the deck's stream, which connectPlayers made
 }
 
 Workspace::~Workspace() = default;

@@ -36,6 +36,8 @@ namespace tv::workspace {
 
 enum class Side { None, A, B };
 
+class WorkspaceLevels;
+
 // The recording workspace, one class for both media: the cassette window
 // MP3DragDrop (sides A and B) and the MiniDisc window MP3MiniDisc (one
 // playlist). What differs between them comes from its MediumProfile.
@@ -168,6 +170,9 @@ public:
     void mnuCopyFile_Click();
     void mnuPasteFile_Click();
     void mnuDelete_Click();
+
+    // Level tools (WorkspaceLevels.cpp), at the end of the playlist menu.
+    WorkspaceLevels *levels() const { return m_levels; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -329,6 +334,9 @@ private:
     QTimer *m_tmrScan = nullptr;
     QStringList m_strCopyFiles; // names only, in the order of the file list
     QString m_strCopyPath;      // the folder the names belong to
+
+    friend class WorkspaceLevels;
+    WorkspaceLevels *m_levels = nullptr;
 };
 
 } // namespace tv::workspace

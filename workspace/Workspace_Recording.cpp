@@ -2,6 +2,7 @@
 // last with the song delay between songs, while the deck records; pause,
 // resume, stop and the completion message.
 #include "Workspace.h"
+#include "WorkspaceLevels.h"
 
 #include "CdControlBar.h"
 #include "Globals.h"
@@ -67,10 +68,13 @@ void Workspace::planRecording(int side)
     }
     m_deck->stopAll();
     const int delay = songDelayMs();
+    // Level matching's gain per song; none (exactly as decoded) while it is off.
+    const QList<double> gains = m_levels->recordingGains(side);
     for (int k = 0; k < m_lstPlayList[side]->count(); ++k) {
         const QString path = entryPathAt(side, k);
         const qint64 silence = k == 0 ? 0 : (isCdEntry(entryPathAt(side, k - 1)) ? 0 : kStepMs) + delay;
-        m_deck->plan(tv::media::AudioOutput::newSerial(), path, [path](QString &error) { return tv::media::openPlayable(path, error); }, silence);
+        m_deck->plan(tv::media::AudioOutput::newSerial(), path, [path](QString &error) { return tv::media::openPlayable(path, error); }, silence,
+                     k < gains.size() ? gains.at(k) : 1.0);
     }
 }
 

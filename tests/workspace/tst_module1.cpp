@@ -11,6 +11,10 @@
 #include "Workspace.h"
 #include "cd/CdAudioDevice.h"
 #include "cd/CdTrackFolder.h"
+#include "source/PlayableSource.h"
+
+#include <QFileInfo>
+#include <vector>
 
 #include <QDir>
 #include <QLabel>
@@ -77,6 +81,26 @@ private slots:
         QVERIFY(Module1::kDefaultPattern.contains(QLatin1String("*.midi")));
         QVERIFY(!Module1::kDefaultPattern.contains(QLatin1String("*.ra")));
         QVERIFY(Module1::kDefaultPattern.endsWith(QLatin1String(";*cda")));
+    }
+
+    void pattern_default_offersEveryFormatThePlayerPlays_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *name : {"tone3.flac", "tone3.ogg", "tone3.opus", "tone3.m4a", "tone3.wma", "tone3.wav", "tone3.aifc"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void pattern_default_offersEveryFormatThePlayerPlays()
+    {
+        // Listed by the default pattern, and really played: a file the
+        // browser offers must decode.
+        QFETCH(QString, name);
+        const QString folder = QFileInfo(MediaFixtures::instance().path(name)).absolutePath();
+        QVERIFY(tv::controls::FileListBox::matchingFiles(folder, Module1::kDefaultPattern).contains(name));
+        QString error;
+        auto source = tv::media::openPlayable(MediaFixtures::instance().path(name), error);
+        QVERIFY2(source, qPrintable(error));
+        std::vector<qint16> frames(2 * 4096);
+        QVERIFY(source->readFrames(frames.data(), 4096) > 0);
     }
 
     void pattern_storedValueReplacesTheList()

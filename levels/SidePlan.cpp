@@ -1,0 +1,24 @@
+#include "SidePlan.h"
+
+#include <algorithm>
+
+namespace tv::levels {
+
+QList<PlannedSong> planSide(const QStringList &paths, qint64 songDelayMs, const QList<double> &gains)
+{
+    QList<PlannedSong> plan;
+    const qint64 delay = std::max<qint64>(0, songDelayMs);
+    for (qsizetype k = 0; k < paths.size(); ++k) {
+        PlannedSong song;
+        song.path = paths.at(k);
+        if (k > 0) {
+            const bool afterCdTrack = paths.at(k - 1).endsWith(QLatin1String("cda"), Qt::CaseSensitive);
+            song.silenceBeforeMs = (afterCdTrack ? 0 : kStepMs) + delay;
+        }
+        song.gain = k < gains.size() ? gains.at(k) : 1.0;
+        plan.append(song);
+    }
+    return plan;
+}
+
+} // namespace tv::levels

@@ -1,0 +1,103 @@
+// tvrender PLAYLIST.tpl --side A|B [--match [--target LUFS]] OUT.wav|OUT.flac:
+// writes what the deck would hear when the side is recorded (every song, the
+// silences between them, level matching when asked) to a WAV or FLAC file.
+#include "LevelMatching.h"
+#include "LevelsCache.h"
+#include "MeasureSong.h"
+#include "PlaylistFile.h"
+#include "SideRenderer.h"
+#include "SongEntry.h"
+#include "TimeText.h"
+#include "LocaleNumber.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLocale>
+#include <cstdio>
+
+namespace {
+int usage()
+{
+    std::fprintf(stderr, "usage: tvrender PLAYLIST.tpl --side A|B [--match [--target LUFS]] OUT.wav|OUT.flac\n");
+    return 2;
+}
+
+int fail(const QString &why)
+{
+    std::fprintf(stderr, "tvrender: %s\n", why.toLocal8Bit().constData());
+    return 1;
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QString side, playlist, output;
+    bool match = false;
+    std::optional<double> target;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--side") && i + 1 < args.size()) {
+            side = args.at(++i).toUpper();
+        } else if (a == QLatin1String("--match")) {
+            match = true;
+        } else if (a == QLatin1String("--target") && i + 1 < args.size()) {
+            bool ok = false;
+            target = args.at(++i).toDouble(&ok);
+            if (!ok)
+                return usage();
+        } else if (playlist.isEmpty()) {
+            playlist = a;
+        } else if (output.isEmpty()) {
+            output = a;
+        } else {
+            return usage();
+        }
+    }
+    if ((side != QLatin1String("A") && side != QLatin1String("B")) || playlist.isEmpty() || output.isEmpty())
+        return usage();
+
+    QFile file(playlist);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("%1 cannot be read (%2).").arg(playlist, file.errorString()));
+    const tv::core::PlaylistRead read = tv::core::readPlaylist(file.readAll(), true);
+    if (read.outcome == tv::core::PlaylistRead::Outcome::Error)
+        return fail(QStringLiteral("%1 is not a playlist file (%2).").arg(playlist, read.errorDescription));
+    const tv::core::PlaylistSection &section = side == QLatin1String("A") ? read.content.sideA : read.content.sideB;
+    QStringList paths;
+    for (const QString &line : section.entries) {
+        tv::core::SongEntry entry;
+        paths << (tv::core::SongEntry::parse(line, entry) ? entry.path : line);
+    }
+    if (paths.isEmpty())
+        return fail(QStringLiteral("side %1 of %2 has no songs.").arg(side, playlist));
+
+    // The song delay as the workspace reads it from the file: whole seconds.
+    const double delaySeconds = tv::core::readNumber(read.content.delay, QLocale::c()).value_or(0);
+    const qint64 delayMs = std::max<qint64>(0, tv::core::roundHalfEven(delaySeconds)) * 1000;
+
+    QList<double> gains;
+    if (match) {
+        QList<std::optional<tv::levels::SongLevels>> levels;
+        for (const QString &path : std::as_const(paths)) {
+            auto known = tv::levels::LevelsCache::shared().find(path);
+            if (!known) {
+                QString error;
+                known = tv::levels::measureSong(path, error);
+                if (!known)
+                    return fail(error);
+                tv::levels::LevelsCache::shared().store(path, *known);
+            }
+            levels.append(known);
+        }
+        gains = tv::levels::matchingGains(levels, target);
+    }
+
+    const tv::levels::RenderOutcome outcome = tv::levels::renderSide(tv::levels::planSide(paths, delayMs, gains), output);
+    if (outcome.result != tv::levels::RenderOutcome::Result::Written)
+        return fail(outcome.error);
+    std::printf("%s\t%lld frames\t%.3f s\n", output.toLocal8Bit().constData(), static_cast<long long>(outcome.frames),
+                double(outcome.frames) / 44100.0);
+    return 0;
+}
