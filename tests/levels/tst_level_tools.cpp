@@ -237,6 +237,11 @@ private slots:
 
     void recording_matchingOff_theDeckHearsTheDecodedSamples()
     {
+        // PipeWire runs its graph at its own rate and mixes in floating
+        // point, so its monitor cannot show the stream's samples exactly;
+        // PulseAudio passes them through unchanged.
+        if (qgetenv("TV_SOUND_SERVER") == "pipewire")
+            QSKIP("PipeWire resamples and mixes in floating point: exact samples are checked against PulseAudio");
         m_ws->subAddSong(fx("tone1s-noheader.mp3"));
         QVERIFY(m_deck.start(capture()));
         QTest::qWait(200);
@@ -246,13 +251,10 @@ private slots:
         m_deck.stop();
         const std::vector<qint16> heard = captured(capture());
         const std::vector<qint16> song = decoded(fx("tone1s-noheader.mp3"));
-        // PipeWire mixes in floating point: its monitor may be 1 LSB off.
-        const int slack = qgetenv("TV_SOUND_SERVER") == "pipewire" ? 1 : 0;
-        const auto near = [slack](qint16 a, qint16 b) { return std::abs(int(a) - int(b)) <= slack; };
         // Where the song is in the capture: its stretch from 100 ms on,
         // found sample for sample.
         const auto probe = song.begin() + 2 * 4410;
-        const auto found = std::search(heard.begin(), heard.end(), probe, probe + 2 * 512, near);
+        const auto found = std::search(heard.begin(), heard.end(), probe, probe + 2 * 512);
         QVERIFY2(found != heard.end(), "the song's samples are nowhere in what the deck heard");
         const qsizetype offset = (found - heard.begin()) - 2 * 4410; // the song's first sample in the capture
         QVERIFY(offset >= 0 && offset + qsizetype(song.size()) <= qsizetype(heard.size()));
@@ -263,7 +265,7 @@ private slots:
         constexpr qsizetype kStartFade = 2 * 2205;
         for (qsizetype i = 0; i < qsizetype(song.size()); ++i) {
             const int diff = std::abs(heard[std::size_t(offset + i)] - song[std::size_t(i)]);
-            if (i >= kStartFade ? diff > slack : diff > std::abs(int(song[std::size_t(i)])) + slack)
+            if (i >= kStartFade ? diff != 0 : diff > std::abs(int(song[std::size_t(i)])))
                 QFAIL(qPrintable(QStringLiteral("the deck heard %1 for the song's %2 at frame %3")
                                      .arg(heard[std::size_t(offset + i)]).arg(song[std::size_t(i)]).arg(i / 2)));
         }
