@@ -15,8 +15,6 @@
 
 namespace tv::controls {
 
-using tv::media::fileNameBytes;
-using tv::media::fileNameFromBytes;
 
 FileListBox::FileListBox(QWidget *parent) : QListWidget(parent)
 {
@@ -72,25 +70,16 @@ QStringList FileListBox::matchingFiles(const QString &folder, const QString &pat
     }
     // Listed by the names' bytes (see FileName.h): a name that is not UTF-8
     // is listed, and opened later, as the file system holds it.
-    const QByteArray folderBytes = fileNameBytes(folder);
-    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(folderBytes.constData()), ::closedir);
     QStringList names;
-    if (!dir)
-        return names;
-    while (const dirent *entry = ::readdir(dir.get())) {
-        const QByteArray bytes(entry->d_name);
-        const QByteArray full = folderBytes + (folderBytes.endsWith('/') ? "" : "/") + bytes;
-        struct stat info = {};
-        if (::stat(full.constData(), &info) != 0 || !S_ISREG(info.st_mode) || ::access(full.constData(), R_OK) != 0)
+    for (const tv::core::FolderEntry &e : tv::core::folderEntries(folder)) {
+        if (!e.isFile || ::access(e.path.constData(), R_OK) != 0)
             continue;
-        const QString name = fileNameFromBytes(bytes);
         // Patterns are matched on valid text (a lone escape would fail every match).
-        const QString text = tv::media::readableFileName(name);
+        const QString text = tv::media::readableFileName(e.name);
         const bool matches = std::any_of(filters.cbegin(), filters.cend(), [&text](const QRegularExpression &f) { return f.match(text).hasMatch(); });
         if (matches)
-            names << name;
+            names << e.name;
     }
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     return names;
 }
 

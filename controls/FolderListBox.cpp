@@ -27,21 +27,11 @@ constexpr int kPathRole = Qt::UserRole + 1;
 // by name without regard to case.
 QStringList subfolderNames(const QString &folder)
 {
-    const QByteArray folderBytes = fileNameBytes(folder);
-    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(folderBytes.constData()), ::closedir);
     QStringList names;
-    if (!dir)
-        return names;
-    while (const dirent *entry = ::readdir(dir.get())) {
-        const QByteArray bytes(entry->d_name);
-        if (bytes == "." || bytes == "..")
-            continue;
-        struct stat info = {};
-        const QByteArray full = folderBytes + (folderBytes.endsWith('/') ? "" : "/") + bytes;
-        if (::stat(full.constData(), &info) == 0 && S_ISDIR(info.st_mode))
-            names << fileNameFromBytes(bytes);
+    for (const tv::core::FolderEntry &e : tv::core::folderEntries(folder)) {
+        if (e.isFolder)
+            names << e.name;
     }
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     return names;
 }
 

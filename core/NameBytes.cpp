@@ -1,6 +1,9 @@
 #include "NameBytes.h"
 
 #include <QUrl>
+#include <algorithm>
+#include <dirent.h>
+#include <memory>
 #include <sys/stat.h>
 
 namespace tv::core {
@@ -80,6 +83,32 @@ bool fileExists(const QString &name)
 {
     struct stat info = {};
     return ::stat(fileNameBytes(name).constData(), &info) == 0;
+}
+
+QList<FolderEntry> folderEntries(const QString &folder)
+{
+    const QByteArray folderBytes = fileNameBytes(folder);
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(folderBytes.constData()), ::closedir);
+    QList<FolderEntry> entries;
+    if (!dir)
+        return entries;
+    while (const dirent *entry = ::readdir(dir.get())) {
+        const QByteArray bytes(entry->d_name);
+        if (bytes == "." || bytes == "..")
+            continue;
+        FolderEntry e;
+        e.path = folderBytes + (folderBytes.endsWith('/') ? "" : "/") + bytes;
+        struct stat info = {};
+        if (::stat(e.path.constData(), &info) != 0)
+            continue;
+        e.name = fileNameFromBytes(bytes);
+        e.isFolder = S_ISDIR(info.st_mode);
+        e.isFile = S_ISREG(info.st_mode);
+        entries << e;
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry &a, const FolderEntry &b) { return a.name.compare(b.name, Qt::CaseInsensitive) < 0; });
+    return entries;
 }
 
 QByteArray fileNameBytes(const QString &name)

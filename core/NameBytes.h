@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 class QUrl;
@@ -21,6 +22,18 @@ QByteArray fileNameBytes(const QString &name);
 bool isEscapedByte(const QString &name, qsizetype i);
 // Whether something of that name exists (any kind of file).
 bool fileExists(const QString &name);
+
+// One entry of a folder, read by its name's bytes.
+struct FolderEntry
+{
+    QString name;    // as fileNameFromBytes gives it
+    QByteArray path; // the full path's bytes, for the system's calls
+    bool isFolder = false;
+    bool isFile = false;
+};
+// The entries of folder ("." and ".." left out, and any that stat cannot
+// read), sorted by name without regard to case; none when it cannot be read.
+QList<FolderEntry> folderEntries(const QString &folder);
 
 // name with each escaped byte shown as U+FFFD: valid text for whatever
 // needs it (pattern matching, a message), never for opening the file.
