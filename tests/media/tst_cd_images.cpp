@@ -14,7 +14,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QtEndian>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -53,26 +52,6 @@ QByteArray audioDisc()
            + tv::test::cdSectors(kTrack4, 880);
 }
 
-QByteArray wavOf(const QByteArray &pcm)
-{
-    QByteArray h(44, '\0');
-    auto put32 = [&h](int at, quint32 v) { qToLittleEndian(v, h.data() + at); };
-    auto put16 = [&h](int at, quint16 v) { qToLittleEndian(v, h.data() + at); };
-    memcpy(h.data(), "RIFF", 4);
-    put32(4, quint32(36 + pcm.size()));
-    memcpy(h.data() + 8, "WAVEfmt ", 8);
-    put32(16, 16);
-    put16(20, 1);
-    put16(22, 2);
-    put32(24, 44100);
-    put32(28, 44100 * 4);
-    put16(32, 4);
-    put16(34, 16);
-    memcpy(h.data() + 36, "data", 4);
-    put32(40, quint32(pcm.size()));
-    return h + pcm;
-}
-
 // Writes the sectors [first, first + count) of the audio disc to path as
 // kind: "wav", "bin", "motorola" (big-endian raw) or a format that ffmpeg
 // encodes ("flac", "aiff", "mp3").
@@ -87,18 +66,8 @@ bool writeSound(const QString &path, const QString &kind, int first, int count)
         return tv::test::writeFile(path, pcm);
     }
     if (kind == QLatin1String("wav"))
-        return tv::test::writeFile(path, wavOf(pcm));
-    const QString wav = path + QStringLiteral(".source.wav");
-    if (!tv::test::writeFile(wav, wavOf(pcm)))
-        return false;
-    QStringList codec;
-    if (kind == QLatin1String("mp3"))
-        codec = {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"), QStringLiteral("320k")};
-    const int rc = QProcess::execute(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-nostdin"), QStringLiteral("-loglevel"),
-                                                                           QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-i"), wav}
-                                                                   + codec + QStringList{QStringLiteral("-f"), kind, path});
-    QFile::remove(wav);
-    return rc == 0;
+        return tv::test::writeFile(path, tv::test::wavOf(pcm));
+    return tv::test::writeEncoded(path, kind, pcm);
 }
 
 QString msf(int sectors)
