@@ -150,6 +150,12 @@ std::optional<Sheet> read(const QString &cuePath, QString &error)
         error = QStringLiteral("The CD image \"%1\" cannot be read: %2.").arg(cuePath, file.errorString());
         return std::nullopt;
     }
+    // A sheet is a few kilobytes; anything far larger is no sheet.
+    constexpr qint64 kLargestSheet = 1 << 20;
+    if (file.size() > kLargestSheet) {
+        error = QStringLiteral("The CD image \"%1\" cannot be read: it is too large to be a CUE sheet.").arg(cuePath);
+        return std::nullopt;
+    }
     const QString folder = QFileInfo(cuePath).absolutePath();
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
 
@@ -189,6 +195,9 @@ std::optional<Sheet> read(const QString &cuePath, QString &error)
         if (command == QLatin1String("FILE")) {
             if (w.size() != 3)
                 return bad(lineNo, QStringLiteral("should name a data file and its type, as FILE \"disc.bin\" BINARY"));
+            // A disc holds at most 99 tracks, so no sheet needs more files.
+            if (sheet.files.size() == 99)
+                return bad(lineNo, QStringLiteral("names a 100th data file; a disc holds at most 99 tracks"));
             File data;
             data.type = w.at(2).toUpper();
             static const QStringList kTypes = {QStringLiteral("BINARY"), QStringLiteral("MOTOROLA"), QStringLiteral("WAVE"),

@@ -160,6 +160,8 @@ private slots:
         QTest::newRow("track without INDEX 01") << QStringLiteral("FILE x.bin BINARY\nTRACK 01 AUDIO\nINDEX 00 00:00:00\nTRACK 02 AUDIO\nINDEX 01 00:01:00\n") << 100 << QStringLiteral("line 2 (\"TRACK 01 AUDIO\") starts track 1, which has no INDEX 01 line");
         QTest::newRow("time going back") << QStringLiteral("FILE x.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:01:00\nTRACK 02 AUDIO\nINDEX 01 00:00:10\n") << 100 << QStringLiteral("line 5 (\"INDEX 01 00:00:10\") gives a time before the one of line 3");
         QTest::newRow("no tracks") << QStringLiteral("FILE x.bin BINARY\n") << 10 << QStringLiteral("it lists no tracks");
+        QTest::newRow("100 data files") << QStringLiteral("FILE x.bin BINARY\n").repeated(100) << 10 << QStringLiteral("line 100 (\"FILE x.bin BINARY\") names a 100th data file");
+        QTest::newRow("far too large") << QStringLiteral("REM %1\n").arg(QString(1 << 20, QLatin1Char('x'))) << 10 << QStringLiteral("it is too large to be a CUE sheet");
     }
     void cueSheet_problems_nameTheFileAndTheLine()
     {
