@@ -152,10 +152,9 @@ qint64 FfmpegSource::readFrames(qint16 *out, qint64 maxFrames)
     return written;
 }
 
-bool FfmpegSource::seekMs(qint64 positionMs)
+bool FfmpegSource::seekToTimestamp(int64_t timestamp)
 {
-    const int64_t target = av_rescale_q(positionMs, AVRational{1, 1000}, m_format->streams[m_stream]->time_base);
-    if (av_seek_frame(m_format.get(), m_stream, target, AVSEEK_FLAG_BACKWARD) < 0)
+    if (av_seek_frame(m_format.get(), m_stream, timestamp, AVSEEK_FLAG_BACKWARD) < 0)
         return false;
     avcodec_flush_buffers(m_codec.get());
     swr_init(m_resampler.get());
@@ -163,7 +162,13 @@ bool FfmpegSource::seekMs(qint64 positionMs)
     m_pendingPos = 0;
     m_inputDone = false;
     m_flushed = false;
+    m_skipToSample = -1;
     return true;
+}
+
+bool FfmpegSource::seekMs(qint64 positionMs)
+{
+    return seekToTimestamp(av_rescale_q(positionMs, AVRational{1, 1000}, m_format->streams[m_stream]->time_base));
 }
 
 bool FfmpegSource::seekToFrame(qint64 frame)
@@ -174,15 +179,8 @@ bool FfmpegSource::seekToFrame(qint64 frame)
     if (!exactTimes || m_codec->sample_rate != kSampleRate || frame < 0)
         return false;
     const int64_t start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
-    const int64_t target = start + av_rescale_q(frame, AVRational{1, kSampleRate}, stream->time_base);
-    if (av_seek_frame(m_format.get(), m_stream, target, AVSEEK_FLAG_BACKWARD) < 0)
+    if (!seekToTimestamp(start + av_rescale_q(frame, AVRational{1, kSampleRate}, stream->time_base)))
         return false;
-    avcodec_flush_buffers(m_codec.get());
-    swr_init(m_resampler.get());
-    m_pending.clear();
-    m_pendingPos = 0;
-    m_inputDone = false;
-    m_flushed = false;
     m_skipToSample = frame;
     return true;
 }

@@ -26,6 +26,7 @@ public:
 private:
     FfmpegSource() = default;
     bool decodeMore(); // fills m_pending; false at the end or on failure
+    bool seekToTimestamp(int64_t timestamp); // in the stream's time base, to the frame before
     int samplesBeforeTarget(); // of m_frame after seekToFrame; -1 on failure
 
     QString m_path;
