@@ -1,5 +1,6 @@
 #include "CdDisc.h"
 
+#include "CueLayout.h"
 #include "CueSheet.h"
 
 #include <QDir>
@@ -112,14 +113,27 @@ std::shared_ptr<CdDisc> CdDisc::open(const QString &source, QString &error)
         error = QStringLiteral("The CD image \"%1\" does not exist.").arg(source);
         return nullptr;
     }
-    if (image && QFileInfo(source).suffix().toLower() == QLatin1String("cue")) {
-        // libcdio would only say that it cannot open the sheet.
-        error = CueSheet::check(source);
-        if (!error.isEmpty())
-            return nullptr;
-    }
     std::shared_ptr<CdDisc> disc(new CdDisc);
     disc->m_source = source;
+    if (image && QFileInfo(source).suffix().toLower() == QLatin1String("cue")) {
+        // libcdio would only say that it cannot open the sheet.
+        const std::optional<CueSheet::Sheet> sheet = CueSheet::read(source, error);
+        if (!sheet)
+            return nullptr;
+        if (!sheet->readByLibcdio()) {
+            auto layout = std::make_shared<CueLayout>(CueLayout::of(*sheet));
+            for (const Track &t : layout->tracks) {
+                if (t.lastSector >= t.firstSector)
+                    disc->m_tracks.push_back(t);
+            }
+            disc->m_layout = std::move(layout);
+            if (disc->lastAudioSector() < 0) {
+                error = QStringLiteral("The disc in \"%1\" holds no music tracks.").arg(source);
+                return nullptr;
+            }
+            return disc;
+        }
+    }
     t_lastMessage.clear();
     disc->m_cdio = openCdio(source, disc->m_alias);
     if (!disc->m_cdio) {
@@ -128,27 +142,34 @@ std::shared_ptr<CdDisc> CdDisc::open(const QString &source, QString &error)
                       : QStringLiteral("The CD drive \"%1\" cannot be opened: there may be no disc in it.").arg(source);
         return nullptr;
     }
-    const track_t first = cdio_get_first_track_num(disc->m_cdio);
-    const track_t count = cdio_get_num_tracks(disc->m_cdio);
-    if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0) {
-        error = QStringLiteral("There is no readable disc in \"%1\".").arg(source);
+    if (!disc->takeTracksFromLibcdio(error))
         return nullptr;
+    return disc;
+}
+
+bool CdDisc::takeTracksFromLibcdio(QString &error)
+{
+    const track_t first = cdio_get_first_track_num(m_cdio);
+    const track_t count = cdio_get_num_tracks(m_cdio);
+    if (first == CDIO_INVALID_TRACK || count == CDIO_INVALID_TRACK || count == 0) {
+        error = QStringLiteral("There is no readable disc in \"%1\".").arg(m_source);
+        return false;
     }
     for (track_t t = first; t < first + count; ++t) {
         Track track;
         track.number = t;
-        track.firstSector = cdio_get_track_lsn(disc->m_cdio, t);
-        track.lastSector = cdio_get_track_last_lsn(disc->m_cdio, t);
-        track.audio = cdio_get_track_format(disc->m_cdio, t) == TRACK_FORMAT_AUDIO;
+        track.firstSector = cdio_get_track_lsn(m_cdio, t);
+        track.lastSector = cdio_get_track_last_lsn(m_cdio, t);
+        track.audio = cdio_get_track_format(m_cdio, t) == TRACK_FORMAT_AUDIO;
         if (track.firstSector == CDIO_INVALID_LSN || track.lastSector == CDIO_INVALID_LSN || track.lastSector < track.firstSector)
             continue;
-        disc->m_tracks.push_back(track);
+        m_tracks.push_back(track);
     }
-    if (disc->lastAudioSector() < 0) {
-        error = QStringLiteral("The disc in \"%1\" holds no music tracks.").arg(source);
-        return nullptr;
+    if (lastAudioSector() < 0) {
+        error = QStringLiteral("The disc in \"%1\" holds no music tracks.").arg(m_source);
+        return false;
     }
-    return disc;
+    return true;
 }
 
 CdDisc::~CdDisc()

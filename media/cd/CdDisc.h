@@ -10,8 +10,11 @@ typedef struct _CdIo CdIo_t;
 
 namespace tv::media {
 
+struct CueLayout;
+
 // An audio CD in a drive or a disc image (.cue/.bin, .toc, .nrg), opened
-// through libcdio. The table of contents is read once at open, so it may be
+// through libcdio; a CUE sheet over decoded sound files, several files or gaps
+// that no file holds is laid out by this program (CueLayout). The table of contents is read once at open, so it may be
 // asked from any thread; reading sectors belongs to one thread at a time.
 class CdDisc
 {
@@ -43,15 +46,19 @@ public:
     quint32 discId() const;
 
     // The libcdio handle, for the sector reader; reading belongs to one
-    // thread at a time.
+    // thread at a time. Null for a CUE sheet that this program lays out
+    // itself (layout() then says where each sector comes from).
     CdIo_t *handle() const { return m_cdio; }
+    std::shared_ptr<const CueLayout> layout() const { return m_layout; }
 
     // Drives that the system knows, such as /dev/sr0.
     static QStringList drives();
 
 private:
     CdDisc() = default;
+    bool takeTracksFromLibcdio(QString &error);
     CdIo_t *m_cdio = nullptr;
+    std::shared_ptr<const CueLayout> m_layout;
     std::unique_ptr<QTemporaryDir> m_alias; // see openCue()
     QString m_source;
     QVector<Track> m_tracks;

@@ -1,6 +1,7 @@
 #include "CdSectorReader.h"
 
 #include "CdReadFaults.h"
+#include "CueImageReader.h"
 
 #include <cdio/cdio.h>
 #include <cdio/paranoia/cdda.h>
@@ -119,6 +120,17 @@ void CdSectorReader::noteSkip(long wordPosition)
 
 bool CdSectorReader::read(int sector, qint16 *out, bool &damaged)
 {
+    if (m_disc->layout()) {
+        if (!m_laidOut)
+            m_laidOut = std::make_unique<CueImageReader>(m_disc->layout());
+        // The fault seam stands for a data file that cannot be read here.
+        damaged = CdReadFaults::failsAt(m_disc->source(), sector);
+        if (damaged) {
+            std::memset(out, 0, kSectorBytes);
+            return true;
+        }
+        return m_laidOut->read(sector, out, m_error);
+    }
     if (!m_triedParanoia)
         startParanoia();
     if (!m_paranoia)

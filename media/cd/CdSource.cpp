@@ -56,7 +56,8 @@ qint64 CdSource::readFrames(qint16 *out, qint64 maxFrames)
             for (int i = 0; i < count; ++i) {
                 bool damaged = false;
                 if (!m_reader->read(m_nextSector + i, m_buffer.data() + std::size_t(i) * CdDisc::kFramesPerSector * kChannels, damaged)) {
-                    m_error = QStringLiteral("The CD could not be read at sector %1.").arg(m_nextSector + i);
+                    m_error = m_reader->errorText().isEmpty() ? QStringLiteral("The CD could not be read at sector %1.").arg(m_nextSector + i)
+                                                              : m_reader->errorText();
                     return written > 0 ? written : -1;
                 }
                 if (damaged)

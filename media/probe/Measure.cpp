@@ -1,5 +1,7 @@
 #include "Measure.h"
 
+#include <QFileInfo>
+
 #include "../SoundFile.h"
 #include "../FfmpegHandles.h"
 #include "ContainerProbe.h"
@@ -11,6 +13,7 @@
 #include "Mp3Probe.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -129,6 +132,10 @@ Duration measureWithDepth(const QString &path, int depth, Expansion &expansion)
 {
     if (isCdTrackName(path))
         return Duration::failure(fileError(path, QStringLiteral("is an audio CD track, which plays through the CD device")));
+    static const QStringList kCdImageSuffixes = {QStringLiteral("cue"), QStringLiteral("toc"), QStringLiteral("nrg")};
+    if (kCdImageSuffixes.contains(QFileInfo(path).suffix().toLower()))
+        return Duration::failure(fileError(path, QStringLiteral("is a CD image, not a song: double-click it in the file list to open "
+                                                                 "it as the folder of its tracks, and add those")));
     const QString reason = unreadableReason(path);
     if (!reason.isEmpty())
         return Duration::failure(fileError(path, reason));

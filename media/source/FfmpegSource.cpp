@@ -4,6 +4,7 @@
 #include "../probe/Duration.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace tv::media {
 
@@ -58,11 +59,30 @@ bool FfmpegSource::decodeMore()
     while (true) {
         int rc = avcodec_receive_frame(m_codec.get(), m_frame.get());
         if (rc == 0) {
-            const int capacity = swr_get_out_samples(m_resampler.get(), m_frame->nb_samples);
+            int skip = 0;
+            if (m_skipToSample >= 0) {
+                skip = samplesBeforeTarget();
+                if (skip < 0) {
+                    av_frame_unref(m_frame.get());
+                    return false; // m_error says why
+                }
+                if (skip >= m_frame->nb_samples) {
+                    av_frame_unref(m_frame.get());
+                    continue;
+                }
+                m_skipToSample = -1;
+            }
+            const int kept = m_frame->nb_samples - skip;
+            const int capacity = swr_get_out_samples(m_resampler.get(), kept);
             m_pending.resize(std::size_t(std::max(capacity, 0)) * kChannels);
             auto *out = reinterpret_cast<uint8_t *>(m_pending.data());
-            const int got = swr_convert(m_resampler.get(), &out, capacity,
-                                        const_cast<const uint8_t **>(m_frame->extended_data), m_frame->nb_samples);
+            const uint8_t *in[AV_NUM_DATA_POINTERS] = {};
+            const bool planar = av_sample_fmt_is_planar(AVSampleFormat(m_frame->format));
+            const int bytes = av_get_bytes_per_sample(AVSampleFormat(m_frame->format));
+            const int planes = planar ? m_frame->ch_layout.nb_channels : 1;
+            for (int p = 0; p < planes && p < AV_NUM_DATA_POINTERS; ++p)
+                in[p] = m_frame->extended_data[p] + std::size_t(skip) * bytes * (planar ? 1 : m_frame->ch_layout.nb_channels);
+            const int got = swr_convert(m_resampler.get(), &out, capacity, in, kept);
             av_frame_unref(m_frame.get());
             if (got < 0) {
                 m_error = fileError(m_path, QStringLiteral("could not be converted for playback (%1)").arg(ff::errorText(got)));
@@ -132,10 +152,9 @@ qint64 FfmpegSource::readFrames(qint16 *out, qint64 maxFrames)
     return written;
 }
 
-bool FfmpegSource::seekMs(qint64 positionMs)
+bool FfmpegSource::seekToTimestamp(int64_t timestamp)
 {
-    const int64_t target = av_rescale_q(positionMs, AVRational{1, 1000}, m_format->streams[m_stream]->time_base);
-    if (av_seek_frame(m_format.get(), m_stream, target, AVSEEK_FLAG_BACKWARD) < 0)
+    if (av_seek_frame(m_format.get(), m_stream, timestamp, AVSEEK_FLAG_BACKWARD) < 0)
         return false;
     avcodec_flush_buffers(m_codec.get());
     swr_init(m_resampler.get());
@@ -143,7 +162,47 @@ bool FfmpegSource::seekMs(qint64 positionMs)
     m_pendingPos = 0;
     m_inputDone = false;
     m_flushed = false;
+    m_skipToSample = -1;
     return true;
+}
+
+bool FfmpegSource::seekMs(qint64 positionMs)
+{
+    return seekToTimestamp(av_rescale_q(positionMs, AVRational{1, 1000}, m_format->streams[m_stream]->time_base));
+}
+
+bool FfmpegSource::seekToFrame(qint64 frame)
+{
+    const AVStream *stream = m_format->streams[m_stream];
+    const AVCodecID codec = m_codec->codec_id;
+    const bool exactTimes = codec == AV_CODEC_ID_FLAC || (codec >= AV_CODEC_ID_FIRST_AUDIO && codec < AV_CODEC_ID_ADPCM_IMA_QT);
+    if (!exactTimes || m_codec->sample_rate != kSampleRate || frame < 0)
+        return false;
+    const int64_t start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
+    if (!seekToTimestamp(start + av_rescale_q(frame, AVRational{1, kSampleRate}, stream->time_base)))
+        return false;
+    m_skipToSample = frame;
+    return true;
+}
+
+int FfmpegSource::samplesBeforeTarget()
+{
+    // Where the decoded frame starts, by its timestamp: frames before the
+    // target are dropped, and a frame that starts after it means the seek
+    // went too far (a file whose timestamps are not what they claim).
+    const AVStream *stream = m_format->streams[m_stream];
+    const int64_t pts = m_frame->best_effort_timestamp;
+    if (pts == AV_NOPTS_VALUE) {
+        m_error = fileError(m_path, QStringLiteral("cannot be read from the middle (it has no timestamps)"));
+        return -1;
+    }
+    const int64_t start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
+    const int64_t first = av_rescale_q(pts - start, stream->time_base, AVRational{1, kSampleRate});
+    if (first > m_skipToSample) {
+        m_error = fileError(m_path, QStringLiteral("cannot be read from the middle (its timestamps are not exact)"));
+        return -1;
+    }
+    return int(std::min<int64_t>(m_skipToSample - first, INT_MAX));
 }
 
 } // namespace tv::media

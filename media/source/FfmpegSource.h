@@ -18,9 +18,16 @@ public:
     bool seekMs(qint64 positionMs) override;
     QString errorText() const override { return m_error; }
 
+    // Moves so that the next frame read is frame (of the output's rate) of
+    // the file, exactly. Only where the file's timestamps are exact (PCM,
+    // FLAC at 44.1 kHz); false otherwise, and the caller reads from the start.
+    bool seekToFrame(qint64 frame);
+
 private:
     FfmpegSource() = default;
     bool decodeMore(); // fills m_pending; false at the end or on failure
+    bool seekToTimestamp(int64_t timestamp); // in the stream's time base, to the frame before
+    int samplesBeforeTarget(); // of m_frame after seekToFrame; -1 on failure
 
     QString m_path;
     QString m_error;
@@ -34,6 +41,7 @@ private:
     bool m_flushed = false;
     std::vector<qint16> m_pending; // resampled frames not yet handed out
     std::size_t m_pendingPos = 0;  // in samples
+    qint64 m_skipToSample = -1;    // after seekToFrame: the first sample to keep
 };
 
 } // namespace tv::media

@@ -10,9 +10,11 @@
 #include "cd/CdSource.h"
 #include "cd/CdTrackFolder.h"
 #include "cd/CueSheet.h"
+#include "source/FfmpegSource.h"
 
 #include <QDir>
 #include <QFile>
+#include <QtEndian>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -36,6 +38,37 @@ constexpr int kTrack4 = 150;  // 00:02:00 of 880 Hz
 constexpr int kStart2 = kTrack1 + kPregap2;
 constexpr int kStart3 = kStart2 + kTrack2;
 constexpr int kStart4 = kStart3 + kData3;
+
+// The audio-only disc that every layout of a sheet below must give:
+// track 1, its silent end (the pregap of track 2), track 2, track 3.
+constexpr int kAudioStart3 = kStart2 + kTrack2;
+constexpr int kAudioSectors = kAudioStart3 + kTrack4;
+
+QString msf(int sectors);
+
+QByteArray audioDisc()
+{
+    return tv::test::cdSectors(kTrack1, 440) + tv::test::cdSectors(kPregap2, 0) + tv::test::cdSectors(kTrack2, 660)
+           + tv::test::cdSectors(kTrack4, 880);
+}
+
+// Writes the sectors [first, first + count) of the audio disc to path as
+// kind: "wav", "bin", "motorola" (big-endian raw) or a format that ffmpeg
+// encodes ("flac", "aiff", "mp3").
+bool writeSound(const QString &path, const QString &kind, int first, int count)
+{
+    QByteArray pcm = audioDisc().mid(first * 2352, count * 2352);
+    if (kind == QLatin1String("bin"))
+        return tv::test::writeFile(path, pcm);
+    if (kind == QLatin1String("motorola")) {
+        for (int i = 0; i + 1 < pcm.size(); i += 2)
+            std::swap(pcm[i], pcm[i + 1]);
+        return tv::test::writeFile(path, pcm);
+    }
+    if (kind == QLatin1String("wav"))
+        return tv::test::writeFile(path, tv::test::wavOf(pcm));
+    return tv::test::writeEncoded(path, kind, pcm);
+}
 
 QString msf(int sectors)
 {
@@ -110,7 +143,8 @@ private slots:
         const QString good = QStringLiteral("FILE \"x.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 00 00:01:00\nINDEX 01 00:01:10\n");
         QTest::newRow("sound, with a pregap") << good << 200 << QString();
         QTest::newRow("PREGAP, names unquoted") << QStringLiteral("FILE x.bin BINARY\nTRACK 01 AUDIO\nPREGAP 00:02:00\nINDEX 01 00:00:00\n") << 10 << QString();
-        QTest::newRow("POSTGAP") << QStringLiteral("FILE x.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nPOSTGAP 00:00:10\n") << 10 << QStringLiteral("line 4 (\"POSTGAP 00:00:10\") gives a POSTGAP");
+        QTest::newRow("POSTGAP") << QStringLiteral("FILE x.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nPOSTGAP 00:00:10\n") << 10 << QString();
+        QTest::newRow("two data files") << QStringLiteral("FILE x.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nFILE x.bin BINARY\nTRACK 02 AUDIO\nINDEX 01 00:00:00\n") << 10 << QString();
         QTest::newRow("missing data file") << good << -1 << QStringLiteral("line 1 (\"FILE \"x.bin\" BINARY\") names the data file");
         QTest::newRow("cut short before track 2") << good << 60 << QStringLiteral("line 6 (\"INDEX 01 00:01:10\") places a track at a point past the end");
         QTest::newRow("ends inside a sector") << good << -2 << QStringLiteral("line 1 (\"FILE \"x.bin\" BINARY\") names the data file");
@@ -120,9 +154,14 @@ private slots:
         QTest::newRow("track before FILE") << QStringLiteral("TRACK 01 AUDIO\n") << 10 << QStringLiteral("line 1 (\"TRACK 01 AUDIO\") comes before any FILE line");
         QTest::newRow("tracks out of order") << QStringLiteral("FILE x.bin BINARY\nTRACK 02 AUDIO\nINDEX 01 00:00:00\nTRACK 01 AUDIO\n") << 10 << QStringLiteral("line 4 (\"TRACK 01 AUDIO\") gives track 1 after track 2");
         QTest::newRow("unclosed quote") << QStringLiteral("FILE \"x.bin BINARY\n") << 10 << QStringLiteral("line 1 (\"FILE \"x.bin BINARY\") has a quotation mark that is not closed");
-        QTest::newRow("WAVE data file") << QStringLiteral("FILE \"x.bin\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n") << 10 << QStringLiteral("line 1 (\"FILE \"x.bin\" WAVE\") names a WAVE data file");
-        QTest::newRow("two data files") << QStringLiteral("FILE x.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nFILE x.bin BINARY\nTRACK 02 AUDIO\nINDEX 01 00:00:00\n") << 10 << QStringLiteral("line 4 (\"FILE x.bin BINARY\") names a second data file");
+        QTest::newRow(".bin named WAVE, read raw") << QStringLiteral("FILE \"x.bin\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n") << 10 << QString();
+        QTest::newRow("not sound, named WAVE") << QStringLiteral("FILE \"x.cue\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n") << 10 << QStringLiteral("line 1 (\"FILE \"x.cue\" WAVE\") names a data file that cannot be played (The file");
+        QTest::newRow("data track in a WAVE file") << QStringLiteral("FILE x.cue WAVE\nTRACK 01 MODE1/2352\nINDEX 01 00:00:00\n") << 10 << QStringLiteral("line 2 (\"TRACK 01 MODE1/2352\") puts a data track into the WAVE file");
+        QTest::newRow("track without INDEX 01") << QStringLiteral("FILE x.bin BINARY\nTRACK 01 AUDIO\nINDEX 00 00:00:00\nTRACK 02 AUDIO\nINDEX 01 00:01:00\n") << 100 << QStringLiteral("line 2 (\"TRACK 01 AUDIO\") starts track 1, which has no INDEX 01 line");
+        QTest::newRow("time going back") << QStringLiteral("FILE x.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:01:00\nTRACK 02 AUDIO\nINDEX 01 00:00:10\n") << 100 << QStringLiteral("line 5 (\"INDEX 01 00:00:10\") gives a time before the one of line 3");
         QTest::newRow("no tracks") << QStringLiteral("FILE x.bin BINARY\n") << 10 << QStringLiteral("it lists no tracks");
+        QTest::newRow("100 data files") << QStringLiteral("FILE x.bin BINARY\n").repeated(100) << 10 << QStringLiteral("line 100 (\"FILE x.bin BINARY\") names a 100th data file");
+        QTest::newRow("far too large") << QStringLiteral("REM %1\n").arg(QString(1 << 20, QLatin1Char('x'))) << 10 << QStringLiteral("it is too large to be a CUE sheet");
     }
     void cueSheet_problems_nameTheFileAndTheLine()
     {
@@ -226,6 +265,96 @@ private slots:
         QCOMPARE(last.at(1).toInt(), 2);
         QCOMPARE(last.at(2).toLongLong(), qint64(first) * 1000 / 75);
         QCOMPARE(last.at(3).toLongLong(), qint64(count) * 1000 / 75);
+    }
+
+    void sheetsLaidOutHere_giveTheDiscThatLibcdioGivesForOneRawFile_data()
+    {
+        QTest::addColumn<QStringList>("files"); // name:kind:first sector:sectors
+        QTest::addColumn<QString>("sheet");     // END1: track 1's end, START2, START3: tracks 2 and 3, LENGTH: the pregap's length
+        QTest::addColumn<bool>("lossy");
+        const QString oneFile = QStringLiteral("FILE \"disc.%1\" %2\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n"
+                                               " TRACK 02 AUDIO\n  INDEX 00 END1\n  INDEX 01 START2\n TRACK 03 AUDIO\n  INDEX 01 START3\n");
+        for (const auto &[kind, type, lossy] : {std::tuple{"wav", "WAVE", false}, std::tuple{"flac", "WAVE", false},
+                                                std::tuple{"aiff", "AIFF", false}, std::tuple{"mp3", "MP3", true},
+                                                std::tuple{"motorola", "MOTOROLA", false}}) {
+            const QString k = QString::fromLatin1(kind);
+            QTest::addRow("one %s file", kind) << QStringList{QStringLiteral("disc.%1:%1:0:%2").arg(k).arg(kAudioSectors)}
+                                               << oneFile.arg(k, QString::fromLatin1(type))
+                                               << lossy;
+        }
+        const QString perTrack = QStringLiteral("t1.wav:wav:0:%1,t2.wav:wav:%1:%2,t3.wav:wav:%3:%4");
+        QTest::newRow("a WAVE per track, the pregap ending the first")
+            << perTrack.arg(kStart2).arg(kTrack2).arg(kAudioStart3).arg(kTrack4).split(QLatin1Char(','))
+            << QStringLiteral("FILE t1.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 00 END1\n"
+                              "FILE t2.wav WAVE\nINDEX 01 00:00:00\nFILE t3.wav WAVE\nTRACK 03 AUDIO\nINDEX 01 00:00:00\n")
+            << false;
+        QTest::newRow("a WAVE per track, the pregap opening the second")
+            << QStringLiteral("t1.wav:wav:0:%1,t2.wav:wav:%1:%2,t3.wav:wav:%3:%4").arg(kTrack1).arg(kPregap2 + kTrack2).arg(kAudioStart3).arg(kTrack4).split(QLatin1Char(','))
+            << QStringLiteral("FILE t1.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nFILE t2.wav WAVE\nTRACK 02 AUDIO\nINDEX 00 00:00:00\n"
+                              "INDEX 01 LENGTH\nFILE t3.wav WAVE\nTRACK 03 AUDIO\nINDEX 01 00:00:00\n")
+            << false;
+        // The silence no file holds: the files lack it, the sheet asks for it.
+        const QString gapless = QStringLiteral("a.bin:bin:0:%1,b.bin:bin:%2:%3").arg(kTrack1).arg(kStart2).arg(kTrack2 + kTrack4);
+        QTest::newRow("PREGAP") << gapless.split(QLatin1Char(','))
+                                << QStringLiteral("FILE a.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nFILE b.bin BINARY\nTRACK 02 AUDIO\n"
+                                                  "PREGAP LENGTH\nINDEX 01 00:00:00\nTRACK 03 AUDIO\nINDEX 01 %1\n").arg(msf(kTrack2))
+                                << false;
+        QTest::newRow("POSTGAP") << gapless.split(QLatin1Char(','))
+                                 << QStringLiteral("FILE a.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nPOSTGAP LENGTH\nFILE b.bin BINARY\n"
+                                                   "TRACK 02 AUDIO\nINDEX 01 00:00:00\nTRACK 03 AUDIO\nINDEX 01 %1\n").arg(msf(kTrack2))
+                                 << false;
+    }
+    void sheetsLaidOutHere_giveTheDiscThatLibcdioGivesForOneRawFile()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, sheet);
+        QFETCH(bool, lossy);
+        QTemporaryDir dir;
+        for (const QString &f : files) {
+            const QStringList p = f.split(QLatin1Char(':'));
+            QVERIFY2(writeSound(dir.filePath(p.at(0)), p.at(1), p.at(2).toInt(), p.at(3).toInt()), qPrintable(f));
+        }
+        const QString cue = dir.filePath(QStringLiteral("laid out.cue"));
+        sheet.replace(QLatin1String("END1"), msf(kTrack1)).replace(QLatin1String("START2"), msf(kStart2));
+        sheet.replace(QLatin1String("START3"), msf(kAudioStart3)).replace(QLatin1String("LENGTH"), msf(kPregap2));
+        QVERIFY(writeFile(cue, sheet.toUtf8()));
+        QVERIFY(writeSound(dir.filePath(QStringLiteral("reference.bin")), QStringLiteral("bin"), 0, kAudioSectors));
+        const QString reference = dir.filePath(QStringLiteral("reference.cue"));
+        QVERIFY(writeFile(reference, QStringLiteral("FILE reference.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\nTRACK 02 AUDIO\n"
+                                                    "INDEX 00 %1\nINDEX 01 %2\nTRACK 03 AUDIO\nINDEX 01 %3\n")
+                                         .arg(msf(kTrack1), msf(kStart2), msf(kAudioStart3))
+                                         .toUtf8()));
+        QString error;
+        const std::shared_ptr<CdDisc> expected = CdDisc::open(reference, error), disc = CdDisc::open(cue, error);
+        QVERIFY2(expected && disc, qPrintable(error));
+        QVERIFY(expected->handle() && !disc->handle());
+        QCOMPARE(disc->tracks().size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const CdDisc::Track &a = disc->tracks().at(i), &b = expected->tracks().at(i);
+            QCOMPARE(QList<int>({a.number, a.firstSector, a.lastSector}), QList<int>({b.number, b.firstSector, b.lastSector}));
+        }
+        // A lossy file's sound is what its decoder gives, from the start.
+        QByteArray sound = audioDisc();
+        if (lossy) {
+            auto decoded = tv::media::FfmpegSource::open(dir.filePath(QStringLiteral("disc.mp3")), error);
+            QVERIFY2(decoded, qPrintable(error));
+            sound = readAll(*decoded).leftJustified(kAudioSectors * 2352, '\0', true);
+        }
+        // Every track from its first frame (tracks 3 then 1: jumps back and forth
+        // in one file), and a seek into track 2.
+        for (const int number : {3, 1, 2}) {
+            const CdDisc::Track *t = disc->track(number);
+            CdSource source(disc, t->firstSector, t->lastSector);
+            const QByteArray heard = readAll(source);
+            QCOMPARE(heard.size(), t->sectors() * 2352);
+            QVERIFY2(heard == sound.mid(t->firstSector * 2352, heard.size()), qPrintable(QStringLiteral("track %1").arg(number)));
+            if (number == 2) {
+                QVERIFY(source.seekMs(2000));
+                std::vector<qint16> sector(588 * 2);
+                QCOMPARE(source.readFrames(sector.data(), 588), 588);
+                QVERIFY(QByteArray(reinterpret_cast<const char *>(sector.data()), 2352) == sound.mid((t->firstSector + 150) * 2352, 2352));
+            }
+        }
     }
 
     void cueNamingADataFileOfAnotherName_playsThatFile()

@@ -97,6 +97,7 @@ private slots:
         QTest::newRow("midi bogus chunk length") << "bogus.mid" << midi << "no sound";
         QTest::newRow("text as flac") << "text.flac" << QByteArray("this is no sound file\n") << "no sound";
         QTest::newRow("cd track name") << "Track02.cda" << QByteArray(44, '\0') << "CD track";
+        QTest::newRow("cd image") << "Album.cue" << QByteArray("FILE \"Album.bin\" BINARY\n") << "double-click it in the file list";
         QTest::newRow("m3u naming a missing file") << "list.m3u" << QByteArray("#EXTM3U\nnot-there.mp3\n") << "does not exist";
         QTest::newRow("m3u with no entries") << "empty-list.m3u" << QByteArray("#EXTM3U\n\n") << "names no songs";
     }

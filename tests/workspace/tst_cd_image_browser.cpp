@@ -57,7 +57,8 @@ class CdImageBrowserTest : public QObject
 
     template <typename T> T *child(const char *name) { return m_ws->findChild<T *>(QLatin1String(name)); }
     QString music() const { return m_dir.filePath(QStringLiteral("music")); }
-    QString album() const { return m_dir.filePath(QStringLiteral("music/Album.cue")); }
+    QString m_albumName = QStringLiteral("Album.cue");
+    QString album() const { return m_dir.filePath(QStringLiteral("music/") + m_albumName); }
     QString capture() const { return m_dir.filePath(QStringLiteral("deck.wav")); }
     tv::controls::FolderListBox *dir1() { return child<tv::controls::FolderListBox>("Dir1"); }
     tv::controls::PlayListBox *playlist() { return child<tv::controls::PlayListBox>("lstPlayListA"); }
@@ -112,12 +113,14 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_dir.isValid());
-        QVERIFY(writeFile(m_dir.filePath(QStringLiteral("music/Album.bin")),
-                          cdSectors(kTrack1, 440) + cdSectors(kPregap2, 0) + cdSectors(kTrack2, 660) + cdSectors(kTrack3, 880)));
-        QVERIFY(writeFile(album(), QStringLiteral("FILE \"Album.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
-                                                  "  TRACK 02 AUDIO\n    INDEX 00 %1\n    INDEX 01 %2\n  TRACK 03 AUDIO\n    INDEX 01 %3\n")
-                                       .arg(msf(kTrack1), msf(kStart2), msf(kStart2 + kTrack2))
-                                       .toUtf8()));
+        const QByteArray disc = cdSectors(kTrack1, 440) + cdSectors(kPregap2, 0) + cdSectors(kTrack2, 660) + cdSectors(kTrack3, 880);
+        QVERIFY(writeFile(m_dir.filePath(QStringLiteral("music/Album.bin")), disc));
+        QVERIFY(tv::test::writeEncoded(m_dir.filePath(QStringLiteral("music/Album.flac")), QStringLiteral("flac"), disc));
+        const QString sheet = QStringLiteral("FILE \"Album.%4\" %5\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                             "  TRACK 02 AUDIO\n    INDEX 00 %1\n    INDEX 01 %2\n  TRACK 03 AUDIO\n    INDEX 01 %3\n")
+                                  .arg(msf(kTrack1), msf(kStart2), msf(kStart2 + kTrack2));
+        QVERIFY(writeFile(album(), sheet.arg(QStringLiteral("bin"), QStringLiteral("BINARY")).toUtf8()));
+        QVERIFY(writeFile(m_dir.filePath(QStringLiteral("music/Album FLAC.cue")), sheet.arg(QStringLiteral("flac"), QStringLiteral("WAVE")).toUtf8()));
         QVERIFY(writeFile(m_dir.filePath(QStringLiteral("music/Broken.bin")), cdSectors(75, 440)));
         QVERIFY(writeFile(m_dir.filePath(QStringLiteral("music/Broken.cue")),
                           "FILE \"Broken.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    INDEX 01 00:00:9O\n"));
@@ -138,6 +141,7 @@ private slots:
     }
     void cleanup()
     {
+        m_albumName = QStringLiteral("Album.cue");
         tv::media::CdReadFaults::setInjector({});
         m_deck.stop();
         delete m_ws.data();
@@ -214,8 +218,16 @@ private slots:
         QVERIFY(m_boxes.isEmpty());
     }
 
+    void recordTwoImageTracks_throughTheDeck_withThePlannedSilence_data()
+    {
+        QTest::addColumn<QString>("image");
+        QTest::newRow("raw sectors") << QStringLiteral("Album.cue");
+        QTest::newRow("a FLAC file") << QStringLiteral("Album FLAC.cue");
+    }
     void recordTwoImageTracks_throughTheDeck_withThePlannedSilence()
     {
+        QFETCH(QString, image);
+        m_albumName = image;
         recordTracks1And2();
         QTRY_VERIFY_WITH_TIMEOUT(finished(), 15000);
         QCOMPARE(m_boxes.last().text, QStringLiteral("Recording of Tape Side A Complete!"));
