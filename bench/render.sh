@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # render.sh [SONGS]: renders a 45-minute side (SONGS songs, default 12, of
 # MP3 and FLAC, a 2 s song delay) with tvrender to WAV and to FLAC, beside
-# ffmpeg joining the same files and silences into one WAV; then measures
-# the songs' loudness with our meter beside ffmpeg's ebur128 filter.
+# ffmpeg decoding and joining the same files and silences into one WAV; then
+# measures the songs' loudness with our meter beside ffmpeg's ebur128 filter.
 # Prints wall time, times real time and peak memory of each.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -44,16 +44,29 @@ run() {
 echo "== rendering a 45-minute side"
 run "tvrender side A to WAV" "$bin/tvrender" "$tpl" --side A "$work/ours.wav"
 run "tvrender side A to FLAC" "$bin/tvrender" "$tpl" --side A "$work/ours.flac"
-# The reference: ffmpeg joins the same songs with the same 2.3 s silences.
-list=$work/concat.txt
-ffmpeg -nostdin -loglevel error -y -f lavfi -i anullsrc=r=44100:cl=stereo -t 2.3 -c:a pcm_s16le "$work/gap.wav"
-: > "$list"
+# The reference: ffmpeg decodes every song (MP3 and FLAC alike) and joins
+# them with the same 2.3 s silences (300 ms step + 2 s delay, 101430 frames)
+# through its concat filter into one 44.1 kHz stereo s16 WAV. (The concat
+# demuxer cannot do this: it takes its stream parameters from the first file
+# and does not decode mixed codecs into one stream.)
+gap_frames=$((44100 * 2300 / 1000))
+inputs=() graph='' joined=''
 for ((i = 0; i < songs; i++)); do
-  ((i)) && echo "file '$work/gap.wav'" >> "$list"
-  echo "file '${files[i]}'" >> "$list"
+  inputs+=(-i "${files[i]}")
+  if ((i)); then
+    graph+="anullsrc=r=44100:cl=stereo,atrim=end_sample=$gap_frames[g$i];"
+    joined+="[g$i]"
+  fi
+  graph+="[$i:a]aresample=44100,aformat=sample_fmts=s16:channel_layouts=stereo[s$i];"
+  joined+="[s$i]"
 done
-run "ffmpeg concat to WAV (reference)" ffmpeg -nostdin -loglevel error -y -f concat -safe 0 -i "$list" -ar 44100 -ac 2 -c:a pcm_s16le "$work/ref.wav"
-echo "(tvrender WAV: $(stat -c %s "$work/ours.wav") bytes; ffmpeg concat WAV: $(stat -c %s "$work/ref.wav") bytes)"
+graph+="${joined}concat=n=$((2 * songs - 1)):v=0:a=1[side]"
+run "ffmpeg concat filter to WAV (ref.)" ffmpeg -nostdin -loglevel error -y "${inputs[@]}" -filter_complex "$graph" -map '[side]' -c:a pcm_s16le "$work/ref.wav"
+# frames FILE: the audio frames a file holds, as ffprobe counts them.
+frames() { ffprobe -v error -select_streams a:0 -count_packets -show_entries stream=duration_ts -of csv=p=0 "$1"; }
+echo "tvrender WAV: $(stat -c %s "$work/ours.wav") bytes, $(frames "$work/ours.wav") frames"
+echo "ffmpeg WAV:   $(stat -c %s "$work/ref.wav") bytes, $(frames "$work/ref.wav") frames"
+echo "tvrender FLAC: $(frames "$work/ours.flac") frames"
 
 echo "== loudness measuring of the same $songs files"
 printf 'tvlevels meter (bench_loudness): '

@@ -67,6 +67,12 @@ RenderOutcome renderSide(const QList<PlannedSong> &plan, const QString &outPath,
             }
             const bool ok = chunk->frames == 0 || writer.write(chunk->samples, chunk->frames, outcome.error);
             outcome.frames += chunk->frames;
+            if (chunk->itemFrame >= 0) { // the song's own frames, not the silence before it
+                const qsizetype song = qsizetype(chunk->serial) - 1;
+                if (outcome.songFrames.size() <= song)
+                    outcome.songFrames.resize(song + 1);
+                outcome.songFrames[song] += chunk->frames;
+            }
             framesQueued -= chunk->frames;
             const bool failedItem = chunk->itemFailed;
             const bool done = chunk->itemEnd && chunk->serial == lastSerial;

@@ -17,6 +17,10 @@ struct RenderOutcome
     enum class Result { Written, Cancelled, Failed } result = Result::Failed;
     QString error;     // a full sentence when Failed
     qint64 frames = 0; // frames written
+    // Each song's own frames (its silence before it not counted), in plan
+    // order, for as many songs as were rendered: a damaged file that ends
+    // early shows here as a song shorter than its entry.
+    QList<qint64> songFrames;
 };
 
 // Called on the rendering thread with the frames written so far.

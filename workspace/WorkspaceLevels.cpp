@@ -41,16 +41,17 @@ using tv::shell::msgBox;
 namespace {
 const QString kSection = QStringLiteral("Levels");
 
-// Runs work on a thread of its own while a progress window with Cancel
-// keeps the workspace responsive; progress() reads how far the work is
-// (0 to maximum). False when the user cancelled.
-bool runWithProgress(QWidget *parent, const QString &label, int maximum, const std::function<void(std::atomic<bool> &)> &work,
-                     const std::function<int()> &progress)
+// Runs work on a thread of its own while a progress window (titled with the
+// tool's name) with Cancel keeps the workspace responsive; progress() reads
+// how far the work is (0 to maximum). False when the user cancelled.
+bool runWithProgress(QWidget *parent, const QString &title, const QString &label, int maximum,
+                     const std::function<void(std::atomic<bool> &)> &work, const std::function<int()> &progress)
 {
     std::atomic<bool> cancel{false};
     std::atomic<bool> done{false};
     QProgressDialog dialog(label, QStringLiteral("Cancel"), 0, std::max(1, maximum), parent);
     dialog.setObjectName(QStringLiteral("frmLevelProgress"));
+    dialog.setWindowTitle(title);
     dialog.setWindowModality(Qt::WindowModal);
     dialog.setMinimumDuration(300);
     dialog.setAutoReset(false);
@@ -77,6 +78,17 @@ bool runWithProgress(QWidget *parent, const QString &label, int maximum, const s
 QString timeText(qint64 ms)
 {
     return tv::core::fnFormatTime(ms / 1000);
+}
+
+QString newLine()
+{
+    return tv::shell::globals().gstrNewLine;
+}
+
+// An audio-CD track's entry names a track, not a file on a disk.
+bool isCdTrack(const QString &path)
+{
+    return path.endsWith(QLatin1String(".cda"), Qt::CaseInsensitive);
 }
 } // namespace
 
@@ -199,7 +211,8 @@ void WorkspaceLevels::showLevels(const QString &path, const SongLevels &levels)
 
 // Measuring a whole side --------------------------------------------------------
 
-std::optional<QList<std::optional<SongLevels>>> WorkspaceLevels::sideLevels(int side, const QString &title)
+std::optional<QList<std::optional<SongLevels>>> WorkspaceLevels::sideLevels(int side, const QString &title, const QString &label,
+                                                                              QStringList &errors)
 {
     const QStringList paths = sidePaths(side);
     QList<std::optional<SongLevels>> levels;
@@ -212,9 +225,8 @@ std::optional<QList<std::optional<SongLevels>>> WorkspaceLevels::sideLevels(int 
     if (missing.isEmpty())
         return levels;
     std::atomic<int> measuredCount{0};
-    QStringList errors;
     const bool finished = runWithProgress(
-        &m_ws, title, int(missing.size()),
+        &m_ws, title, label, int(missing.size()),
         [&](std::atomic<bool> &cancel) {
             for (int k : std::as_const(missing)) {
                 if (cancel)
@@ -231,10 +243,6 @@ std::optional<QList<std::optional<SongLevels>>> WorkspaceLevels::sideLevels(int 
         [&] { return measuredCount.load(); });
     if (!finished)
         return std::nullopt;
-    if (!errors.isEmpty())
-        msgBox(&m_ws, QStringLiteral("These songs could not be measured and keep their level:") + tv::shell::globals().gstrNewLine
-                          + errors.join(tv::shell::globals().gstrNewLine),
-               Msg::Exclamation, m_ws.m_profile.messageTitle);
     return levels;
 }
 
@@ -263,9 +271,14 @@ QList<double> WorkspaceLevels::recordingGains(int side)
 {
     if (!m_mnuLevelMatching->isChecked())
         return {};
-    const auto levels = sideLevels(side, QStringLiteral("Measuring the loudness of %1...").arg(m_ws.m_profile.sides.at(side).recordingName));
+    QStringList errors;
+    const auto levels = sideLevels(side, QStringLiteral("Level Matching While Recording"),
+                                   QStringLiteral("Measuring the loudness of %1...").arg(m_ws.m_profile.sides.at(side).recordingName), errors);
     if (!levels)
         return {}; // cancelled: the side records as it is
+    if (!errors.isEmpty())
+        msgBox(&m_ws, QStringLiteral("These songs could not be measured and keep their level:") + newLine() + errors.join(newLine()),
+               Msg::Exclamation, m_ws.m_profile.messageTitle);
     return tv::levels::matchingGains(*levels, matchingTargetLufs());
 }
 
@@ -297,7 +310,9 @@ void WorkspaceLevels::mnuLevelCheck_Click()
     if (side < 0 || m_ws.m_lstPlayList[side]->count() == 0)
         return;
     const QString name = m_ws.m_profile.sides.at(side).recordingName;
-    const auto levels = sideLevels(side, QStringLiteral("Finding the loudest passage of %1...").arg(name));
+    QStringList errors;
+    const auto levels =
+        sideLevels(side, QStringLiteral("Level Check"), QStringLiteral("Finding the loudest passage of %1...").arg(name), errors);
     if (!levels)
         return;
     int loudest = -1;
@@ -306,11 +321,19 @@ void WorkspaceLevels::mnuLevelCheck_Click()
         if (l && l->loudestLengthMs > 0 && std::isfinite(l->loudestLufs) && (loudest < 0 || l->loudestLufs > levels->at(loudest)->loudestLufs))
             loudest = k;
     }
+    // One message says what could not be measured: with nothing left to
+    // play, why; otherwise which songs the check leaves out.
+    const QString unmeasured = errors.isEmpty() ? QString() : newLine() + errors.join(newLine());
     if (loudest < 0) {
-        msgBox(&m_ws, QStringLiteral("%1 has no song with sound to check the level on.").arg(name), Msg::Exclamation,
-               m_ws.m_profile.messageTitle);
+        msgBox(&m_ws,
+               QStringLiteral("%1 has no song with sound to check the level on.").arg(name)
+                   + (errors.isEmpty() ? QString() : newLine() + QStringLiteral("These songs could not be measured:") + unmeasured),
+               Msg::Exclamation, m_ws.m_profile.messageTitle);
         return;
     }
+    if (!errors.isEmpty())
+        msgBox(&m_ws, QStringLiteral("These songs could not be measured and are left out of the level check:") + unmeasured,
+               Msg::Exclamation, m_ws.m_profile.messageTitle);
     const SongLevels l = *levels->at(loudest);
     const QString path = m_ws.entryPathAt(side, loudest);
     playTool(QStringLiteral("level check"),
@@ -368,29 +391,77 @@ void WorkspaceLevels::mnuRenderSide_Click()
                Msg::Exclamation, m_ws.m_profile.messageTitle);
         return;
     }
+    // Before minutes of work: every song still there, and none of them
+    // about to be replaced by the rendered file.
+    const QStringList paths = sidePaths(side);
+    const QString target = QFileInfo(file).absoluteFilePath();
+    QStringList gone;
+    for (int k = 0; k < paths.size(); ++k) {
+        const QFileInfo song(paths.at(k));
+        if (isCdTrack(paths.at(k)))
+            continue;
+        if (song.exists() && (song.absoluteFilePath() == target || song.canonicalFilePath() == QFileInfo(target).canonicalFilePath())) {
+            msgBox(&m_ws, QStringLiteral("%1 is song #%2 of %3; the side is not rendered over one of its own songs. Choose another file name.")
+                              .arg(file)
+                              .arg(k + 1)
+                              .arg(name),
+                   Msg::Exclamation, m_ws.m_profile.messageTitle);
+            return;
+        }
+        if (!song.isFile() || !song.isReadable())
+            gone << QStringLiteral("Song #%1, %2").arg(k + 1).arg(paths.at(k));
+    }
+    if (!gone.isEmpty()) {
+        msgBox(&m_ws, QStringLiteral("%1 could not be rendered. These songs no longer exist or cannot be read:").arg(name) + newLine()
+                          + gone.join(newLine()),
+               Msg::Exclamation, m_ws.m_profile.messageTitle);
+        return;
+    }
     const QList<double> gains = recordingGains(side);
-    const QList<tv::levels::PlannedSong> plan = tv::levels::planSide(sidePaths(side), m_ws.songDelayMs(), gains);
-    qint64 expectedMs = 0; // from the entries' lengths: for the progress bar only
+    const QList<tv::levels::PlannedSong> plan = tv::levels::planSide(paths, m_ws.songDelayMs(), gains);
+    QList<qint64> entrySeconds; // -1 where an entry gives no length
+    qint64 expectedMs = 0;      // from the entries' lengths: for the progress bar only
     for (int k = 0; k < plan.size(); ++k) {
         tv::core::SongEntry entry;
-        if (tv::core::SongEntry::parse(m_ws.m_lstPlayList[side]->item(k)->text(), entry))
-            expectedMs += entry.seconds * 1000;
-        expectedMs += plan.at(k).silenceBeforeMs;
+        const bool parsed = tv::core::SongEntry::parse(m_ws.m_lstPlayList[side]->item(k)->text(), entry);
+        entrySeconds << (parsed ? qint64(entry.seconds) : -1);
+        expectedMs += std::max<qint64>(0, entrySeconds.last()) * 1000 + plan.at(k).silenceBeforeMs;
     }
     std::atomic<qint64> framesDone{0};
     tv::levels::RenderOutcome outcome;
     const int maximum = int(std::max<qint64>(1, expectedMs / 100));
     runWithProgress(
-        &m_ws, QStringLiteral("Rendering %1 to %2...").arg(name, QFileInfo(file).fileName()), maximum,
+        &m_ws, QStringLiteral("Render Side to File"), QStringLiteral("Rendering %1 to %2...").arg(name, QFileInfo(file).fileName()),
+        maximum,
         [&](std::atomic<bool> &cancel) {
             outcome = tv::levels::renderSide(plan, file, [&](qint64 frames) { framesDone = frames; }, &cancel);
         },
         [&] { return int(tv::media::msForFrames(framesDone.load()) / 100); });
     switch (outcome.result) {
-    case tv::levels::RenderOutcome::Result::Written:
-        msgBox(&m_ws, QStringLiteral("%1 was rendered to %2 (%3).").arg(name, file, timeText(tv::media::msForFrames(outcome.frames))),
-               Msg::Information, m_ws.m_profile.messageTitle);
+    case tv::levels::RenderOutcome::Result::Written: {
+        // A song that ended well before the length its entry gives (a file
+        // cut short or damaged since it was added) is rendered as it plays,
+        // and the user is told which.
+        QStringList shorter;
+        for (qsizetype k = 0; k < entrySeconds.size(); ++k) {
+            const qint64 frames = k < outcome.songFrames.size() ? outcome.songFrames.at(k) : 0;
+            if (entrySeconds.at(k) > 0 && frames + tv::media::kSampleRate < entrySeconds.at(k) * tv::media::kSampleRate)
+                shorter << QStringLiteral("Song #%1, %2: %3 of %4")
+                               .arg(k + 1)
+                               .arg(QFileInfo(paths.at(k)).fileName(), timeText(tv::media::msForFrames(frames)),
+                                    timeText(entrySeconds.at(k) * 1000));
+        }
+        const QString done =
+            QStringLiteral("%1 was rendered to %2 (%3).").arg(name, file, timeText(tv::media::msForFrames(outcome.frames)));
+        if (shorter.isEmpty())
+            msgBox(&m_ws, done, Msg::Information, m_ws.m_profile.messageTitle);
+        else
+            msgBox(&m_ws,
+                   done + newLine() + QStringLiteral("These songs ended before the length their entries give (damaged or changed files?):")
+                       + newLine() + shorter.join(newLine()),
+                   Msg::Exclamation, m_ws.m_profile.messageTitle);
         break;
+    }
     case tv::levels::RenderOutcome::Result::Cancelled:
         break;
     case tv::levels::RenderOutcome::Result::Failed:

@@ -56,8 +56,10 @@ private:
     QStringList sidePaths(int side) const;
     int sideOnDisplay() const;
     // The side's songs' levels, measuring those not known yet with a
-    // progress window; nothing when the user cancelled.
-    std::optional<QList<std::optional<tv::levels::SongLevels>>> sideLevels(int side, const QString &title);
+    // progress window (title, label); nothing when the user cancelled.
+    // errors gets a sentence for each song that could not be measured.
+    std::optional<QList<std::optional<tv::levels::SongLevels>>> sideLevels(int side, const QString &title, const QString &label,
+                                                                           QStringList &errors);
     void playTool(const QString &tag, std::function<std::unique_ptr<tv::media::AudioSource>(QString &)> open, const QString &title,
                   const QString &text);
     void onToolEnded(quint64 serial);

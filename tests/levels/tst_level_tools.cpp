@@ -5,16 +5,19 @@
 #include "Deck.h"
 #include "FileDialogs.h"
 #include "Fixtures.h"
+#include "LevelToneWindow.h"
 #include "LevelsCache.h"
 #include "MeasureSong.h"
 #include "MediumProfile.h"
 #include "MessageBox.h"
 #include "PlayListBox.h"
+#include "Settings.h"
 #include "Workspace.h"
 #include "WorkspaceLevels.h"
 #include "source/SourceFactory.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -68,6 +71,18 @@ qsizetype firstSound(const std::vector<qint16> &s, int threshold = 8)
             return qsizetype(i);
     }
     return -1;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 bool sox(const QString &out, const QStringList &effects)
@@ -317,6 +332,184 @@ private slots:
         m_saveAs.clear();
         action("mnuRenderSide")->trigger();
         QCOMPARE(m_boxes.size(), boxes);
+    }
+
+    void toneLevel_storedAsGarbageOrOutOfRange_fallsBackToMinus18_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<double>("dbfs");
+        QTest::newRow("valid -12") << "-12" << -12.0;
+        QTest::newRow("valid -60, the lowest") << "-60" << -60.0;
+        QTest::newRow("valid 0, full scale") << "0" << 0.0;
+        QTest::newRow("not a number") << "abc" << -18.0;
+        QTest::newRow("above full scale") << "+5" << -18.0;
+        QTest::newRow("far below the meters") << "-200" << -18.0;
+        QTest::newRow("empty") << "" << -18.0;
+        QTest::newRow("nan") << "nan" << -18.0;
+        QTest::newRow("minus infinity") << "-inf" << -18.0;
+        QTest::newRow("decimal comma") << "-20,5" << -18.0;
+        QTest::newRow("number and text") << "-20 dB" << -18.0;
+    }
+    void toneLevel_storedAsGarbageOrOutOfRange_fallsBackToMinus18()
+    {
+        QFETCH(QString, stored);
+        QFETCH(double, dbfs);
+        tv::shell::saveSetting(QStringLiteral("Levels"), QStringLiteral("ToneDbfs"), stored);
+        QCOMPARE(tv::workspace::WorkspaceLevels::toneLevelDbfs(), dbfs);
+        action("mnuCalibrationTone")->trigger();
+        const QString text = m_ws->findChild<QLabel *>(QStringLiteral("lblLevelTone"))->text();
+        m_ws->levels()->stopLevelTool();
+        tv::shell::saveSetting(QStringLiteral("Levels"), QStringLiteral("ToneDbfs"), QString());
+        QVERIFY2(text.contains(QStringLiteral("1000 Hz tone at %1 dBFS").arg(QString::number(dbfs, 'f', 1))), qPrintable(text));
+        QVERIFY(m_boxes.isEmpty());
+    }
+
+    void toolWindow_showsEveryLineWhole_overTheWorkspace()
+    {
+        auto *window = m_ws->findChild<tv::workspace::LevelToneWindow *>(QStringLiteral("frmLevelTone"));
+        QVERIFY(window);
+        const QString text = QStringLiteral("The loudest passage of Tape Side A is playing again and again:\n"
+                                            "Song #12, 12 - A Rather Long Song Title From A Live Album (Remastered).flac\n"
+                                            "from 01:02 to 01:12 (-9.4 LUFS).\nSet the deck's record level on it, then click Stop.");
+        window->showText(QStringLiteral("Level Check"), text);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto *label = window->findChild<QLabel *>(QStringLiteral("lblLevelTone"));
+        // No line wraps: the label is as tall at its width as it would be at any width.
+        QCOMPARE(label->heightForWidth(label->width()), label->heightForWidth(100000));
+        QVERIFY(label->height() >= label->heightForWidth(label->width()));
+        auto *stop = window->findChild<QPushButton *>(QStringLiteral("cmdLevelToneStop"));
+        QVERIFY(window->rect().contains(stop->geometry()));
+        QVERIFY(!stop->geometry().intersects(label->geometry()));
+        // Over the workspace, where the user looks, not in a corner of the screen.
+        QVERIFY(m_ws->frameGeometry().contains(window->frameGeometry().center()));
+        window->hide();
+    }
+
+    void levelCheck_sideWithoutMeasurableSongs_saysWhy_data()
+    {
+        QTest::addColumn<QStringList>("songs"); // "bad:" names a song whose file is garbage by the time of the check
+        QTest::addColumn<QString>("message");   // "" for none
+        QTest::addColumn<bool>("plays");
+        QTest::newRow("empty side") << QStringList() << QString() << false;
+        QTest::newRow("every song fails to decode")
+            << QStringList{"bad:c-bad1.wav", "bad:c-bad2.wav"}
+            << "Tape Side A has no song with sound to check the level on.\r\nThese songs could not be measured:" << false;
+        QTest::newRow("one song of two fails") << QStringList{"bad:c-bad3.wav", "loud.wav"}
+                                               << "These songs could not be measured and are left out of the level check:" << true;
+    }
+    void levelCheck_sideWithoutMeasurableSongs_saysWhy()
+    {
+        QFETCH(QStringList, songs);
+        QFETCH(QString, message);
+        QFETCH(bool, plays);
+        QStringList bad;
+        for (QString song : songs) {
+            const bool garbage = song.startsWith(QLatin1String("bad:"));
+            song = m_dir.filePath(song.remove(QLatin1String("bad:")));
+            if (garbage) {
+                QVERIFY(QFile::copy(m_dir.filePath("quiet.wav"), song) || QFile::exists(song));
+                bad << song;
+            }
+            m_ws->subAddSong(song);
+        }
+        QCOMPARE(listA()->count(), songs.size());
+        // Changed on disk after the add, as a file overwritten by another program.
+        for (const QString &song : std::as_const(bad))
+            QVERIFY(writeFile(song, QByteArray("this is no longer a sound file\n").repeated(50)));
+        emit child<QMenu>("mnuPlayList")->aboutToShow();
+        QCOMPARE(action("mnuLevelCheck")->isEnabled(), !songs.isEmpty());
+        m_boxes.clear();
+        m_ws->levels()->mnuLevelCheck_Click(); // even when called with the item disabled
+        const bool playing = m_ws->levels()->isLevelToolPlaying();
+        m_ws->levels()->stopLevelTool();
+        QCOMPARE(playing, plays);
+        if (message.isEmpty()) {
+            QVERIFY(m_boxes.isEmpty());
+            return;
+        }
+        QCOMPARE(m_boxes.size(), 1); // one message, not one per step
+        QVERIFY2(m_boxes.first().text.startsWith(message), qPrintable(m_boxes.first().text));
+        for (const QString &song : std::as_const(bad))
+            QVERIFY2(m_boxes.first().text.contains(song), qPrintable(m_boxes.first().text));
+        QVERIFY(m_boxes.first().style & tv::shell::Msg::Exclamation);
+    }
+
+    void renderSide_badInput_saysWhyAndKeepsWhatWasThere_data()
+    {
+        QTest::addColumn<QString>("target");   // "unwritable/", "missing/" or a file name in the test folder
+        QTest::addColumn<QString>("change");   // what happens to song 2 after the add: "", "delete", "garbage", "truncate"
+        QTest::addColumn<QString>("message");  // the start of the one message
+        QTest::addColumn<bool>("written");
+        QTest::newRow("folder cannot be written") << "unwritable/" << "" << "Tape Side A could not be rendered. " << false;
+        QTest::newRow("folder does not exist") << "missing/" << "" << "Tape Side A could not be rendered. " << false;
+        QTest::newRow("song no longer exists") << "r-kept.wav" << "delete"
+                                               << "Tape Side A could not be rendered. These songs no longer exist or cannot be read:"
+                                               << false;
+        QTest::newRow("song now corrupt") << "r-kept.wav" << "garbage" << "Tape Side A could not be rendered. " << false;
+        QTest::newRow("song cut short") << "r-short.flac" << "truncate" << "Tape Side A was rendered to " << true;
+        QTest::newRow("onto a song of the side") << "song" << "" << "" << false;
+    }
+    void renderSide_badInput_saysWhyAndKeepsWhatWasThere()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, change);
+        QFETCH(QString, message);
+        QFETCH(bool, written);
+        const QString first = fx("song-a.wav");
+        const QString second = m_dir.filePath(QStringLiteral("r-second-%1.wav").arg(QTest::currentDataTag()).replace(' ', '-'));
+        QVERIFY(sox(second, {"10", "sine", "550", "gain", "-12"}));
+        const QByteArray secondBytes = readFile(second);
+        m_ws->subAddSong(first);
+        m_ws->subAddSong(second);
+        QCOMPARE(listA()->count(), 2);
+        if (change == QLatin1String("delete"))
+            QVERIFY(QFile::remove(second));
+        else if (change == QLatin1String("garbage"))
+            QVERIFY(writeFile(second, QByteArray(4096, '\x5a')));
+        else if (change == QLatin1String("truncate"))
+            QVERIFY(writeFile(second, secondBytes.left(44 + 3 * 44100 * 4))); // 3 s of its 10 s, the header unchanged
+
+        QString path;
+        if (target == QLatin1String("unwritable/")) {
+            const QString folder = m_dir.filePath(QStringLiteral("read-only"));
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            // The superuser writes into any folder of its own: a folder
+            // that refuses even it stands in.
+            const bool refuses = !writeFile(folder + QStringLiteral("/probe"), "x");
+            path = (refuses ? folder : QStringLiteral("/sys")) + QStringLiteral("/side-a.wav");
+        } else if (target == QLatin1String("missing/")) {
+            path = m_dir.filePath(QStringLiteral("no-such-folder/side-a.wav"));
+        } else if (target == QLatin1String("song")) {
+            path = second;
+        } else {
+            path = m_dir.filePath(target);
+            QVERIFY(writeFile(path, "the user's older file"));
+        }
+        const QByteArray before = readFile(path);
+        m_saveAs = path;
+        m_boxes.clear();
+        action("mnuRenderSide")->trigger();
+        QCOMPARE(m_boxes.size(), 1);
+        const tv::shell::MsgBoxCall box = m_boxes.first();
+        if (target == QLatin1String("song")) {
+            QVERIFY2(box.text.contains(QLatin1String("is song #2 of Tape Side A")), qPrintable(box.text));
+            QCOMPARE(readFile(second), secondBytes); // the song itself is untouched
+            return;
+        }
+        QVERIFY2(box.text.startsWith(message), qPrintable(box.text));
+        QCOMPARE(box.title, QStringLiteral("The Tape Vantrel"));
+        QVERIFY(box.style & tv::shell::Msg::Exclamation);
+        if (!written) {
+            // Which file or song it was, and nothing of the user's replaced.
+            QVERIFY2(box.text.contains(change.isEmpty() ? path : second), qPrintable(box.text));
+            QCOMPARE(readFile(path), before);
+            QVERIFY(QFileInfo(path).dir().entryList({QStringLiteral("*.wav.*")}, QDir::Files | QDir::Hidden).isEmpty());
+            return;
+        }
+        // Rendered as it plays, and the short song named with how long it came out.
+        QVERIFY2(box.text.contains(QStringLiteral("Song #2, %1: 00:03 of 00:10").arg(QFileInfo(second).fileName())), qPrintable(box.text));
+        QCOMPARE(qsizetype(decoded(path).size()), qsizetype(2 * (26460 + 13230 + 3 * 44100)));
     }
 };
 

@@ -113,6 +113,12 @@ private slots:
         QVERIFY2(outcome.result == RenderOutcome::Result::Written, qPrintable(outcome.error));
         QVERIFY(progressOrdered);
         QCOMPARE(lastProgress, outcome.frames);
+        // Each song's own frames, as its file decodes (the silences not counted).
+        QCOMPARE(outcome.songFrames.size(), m_songs.size());
+        for (int k = 0; k < m_songs.size(); ++k) {
+            QString error;
+            QCOMPARE(outcome.songFrames.at(k), qint64(decodeAll(m_songs[k], error).size() / 2));
+        }
         verifySide(out(name), kStepMs + delayMs);
         // FFmpeg plays the file through without a complaint.
         QString errors;
