@@ -11,21 +11,8 @@
 # Songs are made with ffmpeg first. Needs a build (scripts/build.sh), Xvfb,
 # openbox, imagemagick and ffmpeg; the tools play, so a private sound server
 # is started.
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-bin=$root/build/bin
-out=${1:-$root/build/screenshots}
-mkdir -p "$out"
-work=$(mktemp -d)
-source "$root/scripts/sound-server.sh"
-cleanup() {
-  [[ -n "${wm:-}" ]] && kill "$wm" 2>/dev/null || true
-  [[ -n "${xvfb:-}" ]] && kill "$xvfb" 2>/dev/null || true
-  stop_private_sound_server
-  rm -rf "$work"
-}
-trap cleanup EXIT
-start_private_sound_server
+# shellcheck source=screenshot-session.sh
+source "$(dirname "$0")/screenshot-session.sh"
 
 # song FILE SECONDS SOURCE: a stereo 44.1 kHz song made by ffmpeg from a lavfi source.
 song() {

@@ -10,21 +10,8 @@
 # its dpi from QT_FONT_DPI. Needs a build (scripts/build.sh), Xvfb, openbox
 # and imagemagick; the start-up sound needs a sound server, so one of our own
 # is started.
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-bin=$root/build/bin
-out=${1:-$root/build/screenshots}
-mkdir -p "$out"
-work=$(mktemp -d)
-source "$root/scripts/sound-server.sh"
-cleanup() {
-  [[ -n "${wm:-}" ]] && kill "$wm" 2>/dev/null || true
-  [[ -n "${xvfb:-}" ]] && kill "$xvfb" 2>/dev/null || true
-  stop_private_sound_server
-  rm -rf "$work"
-}
-trap cleanup EXIT
-start_private_sound_server
+# shellcheck source=screenshot-session.sh
+source "$(dirname "$0")/screenshot-session.sh"
 
 shoot() { # shoot NAME COMMAND...: runs the window, photographs the screen, ends it
   local name=$1; shift
