@@ -40,25 +40,13 @@ shoot() { # shoot NAME TOOL FOLDER: runs the tool until it is ready, photographs
 }
 
 session() { # session LABEL SCREEN POINTS DPI SCALING
-  local label=$1 screen=$2 points=$3 dpi=$4 scaling=$5
-  local display=:$((90 + RANDOM % 9))
-  Xvfb "$display" -screen 0 "${screen}x24" -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  sleep 1
-  mkdir -p "$work/$label"
-  printf '[General]\nfont=DejaVu Sans,%s,-1,5,50,0,0,0,0,0\n' "$points" >"$work/$label/kdeglobals"
-  export DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=$work/$label XDG_CACHE_HOME=$work/$label/cache
-  export XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5 QT_FONT_DPI=$dpi QT_ENABLE_HIGHDPI_SCALING=$scaling
-  openbox >/dev/null 2>&1 &
-  wm=$!
-  sleep 1
+  start_desktop "$@"
+  local label=$1
   for tool in menu tooltip tone check; do
     shoot "$label-levels-$tool" "$tool" "$songs"
   done
   shoot "$label-levels-render" render "$work/Long"
-  kill "$wm" "$xvfb" 2>/dev/null || true
-  wait "$wm" "$xvfb" 2>/dev/null || true
-  wm= xvfb=
+  end_desktop
 }
 
 session 96dpi-9pt 1366x768 9 96 1

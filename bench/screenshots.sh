@@ -25,25 +25,13 @@ shoot() { # shoot NAME COMMAND...: runs the window, photographs the screen, ends
 }
 
 session() { # session LABEL SCREEN POINTS DPI SCALING
-  local label=$1 screen=$2 points=$3 dpi=$4 scaling=$5
-  local display=:$((90 + RANDOM % 9))
-  Xvfb "$display" -screen 0 "${screen}x24" -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  sleep 1
-  mkdir -p "$work/$label"
-  printf '[General]\nfont=DejaVu Sans,%s,-1,5,50,0,0,0,0,0\n' "$points" >"$work/$label/kdeglobals"
-  export DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=$work/$label XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5
-  export QT_FONT_DPI=$dpi QT_ENABLE_HIGHDPI_SCALING=$scaling
-  openbox >/dev/null 2>&1 &
-  wm=$!
-  sleep 1
+  start_desktop "$@"
+  local label=$1
   for window in splash menu tape minidisc about msgbox help mini update; do
     shoot "$label-$window" "$bin/show_window" "$window"
   done
   shoot "$label-puzzle" "$bin/TesteQuorvane"
-  kill "$wm" "$xvfb" 2>/dev/null || true
-  wait "$wm" "$xvfb" 2>/dev/null || true
-  wm= xvfb=
+  end_desktop
 }
 
 session 96dpi-9pt 1366x768 9 96 1

@@ -49,9 +49,8 @@ CdIo_t *openToc(const QString &source)
 // file is read through a private folder holding a copy of the sheet and, by
 // the name libcdio looks for, a link to the data file; the folder lasts as
 // long as the disc.
-CdIo_t *openCue(const QString &source, std::unique_ptr<QTemporaryDir> &alias)
+CdIo_t *openCue(const QString &source, const QString &data, std::unique_ptr<QTemporaryDir> &alias)
 {
-    const QString data = CueSheet::dataFileOf(source);
     const QFileInfo info(source);
     const QString expected = info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".bin");
     if (data.isEmpty() || data == expected)
@@ -63,12 +62,13 @@ CdIo_t *openCue(const QString &source, std::unique_ptr<QTemporaryDir> &alias)
     return cdio_open_cue(QFile::encodeName(cue).constData());
 }
 
-CdIo_t *openCdio(const QString &source, std::unique_ptr<QTemporaryDir> &alias)
+// cueData: the data file of a CUE sheet, as CueSheet::read() found it.
+CdIo_t *openCdio(const QString &source, const QString &cueData, std::unique_ptr<QTemporaryDir> &alias)
 {
     const QByteArray name = QFile::encodeName(source);
     const QString suffix = QFileInfo(source).suffix().toLower();
     if (suffix == QLatin1String("cue"))
-        return openCue(source, alias);
+        return openCue(source, cueData, alias);
     if (suffix == QLatin1String("toc"))
         return openToc(source);
     if (suffix == QLatin1String("nrg"))
@@ -115,35 +115,39 @@ std::shared_ptr<CdDisc> CdDisc::open(const QString &source, QString &error)
     }
     std::shared_ptr<CdDisc> disc(new CdDisc);
     disc->m_source = source;
+    QString cueData;
     if (image && QFileInfo(source).suffix().toLower() == QLatin1String("cue")) {
         // libcdio would only say that it cannot open the sheet.
         const std::optional<CueSheet::Sheet> sheet = CueSheet::read(source, error);
         if (!sheet)
             return nullptr;
-        if (!sheet->readByLibcdio()) {
+        if (sheet->readByLibcdio()) {
+            cueData = sheet->files.first().path;
+        } else {
             auto layout = std::make_shared<CueLayout>(CueLayout::of(*sheet));
             for (const Track &t : layout->tracks) {
                 if (t.lastSector >= t.firstSector)
                     disc->m_tracks.push_back(t);
             }
             disc->m_layout = std::move(layout);
-            if (disc->lastAudioSector() < 0) {
-                error = QStringLiteral("The disc in \"%1\" holds no music tracks.").arg(source);
-                return nullptr;
-            }
-            return disc;
         }
     }
-    t_lastMessage.clear();
-    disc->m_cdio = openCdio(source, disc->m_alias);
-    if (!disc->m_cdio) {
-        const QString why = t_lastMessage.isEmpty() ? QString() : QStringLiteral(": ") + t_lastMessage;
-        error = image ? QStringLiteral("The CD image \"%1\" cannot be read%2.").arg(source, why)
-                      : QStringLiteral("The CD drive \"%1\" cannot be opened: there may be no disc in it.").arg(source);
+    if (!disc->m_layout) {
+        t_lastMessage.clear();
+        disc->m_cdio = openCdio(source, cueData, disc->m_alias);
+        if (!disc->m_cdio) {
+            const QString why = t_lastMessage.isEmpty() ? QString() : QStringLiteral(": ") + t_lastMessage;
+            error = image ? QStringLiteral("The CD image \"%1\" cannot be read%2.").arg(source, why)
+                          : QStringLiteral("The CD drive \"%1\" cannot be opened: there may be no disc in it.").arg(source);
+            return nullptr;
+        }
+        if (!disc->takeTracksFromLibcdio(error))
+            return nullptr;
+    }
+    if (disc->lastAudioSector() < 0) {
+        error = QStringLiteral("The disc in \"%1\" holds no music tracks.").arg(source);
         return nullptr;
     }
-    if (!disc->takeTracksFromLibcdio(error))
-        return nullptr;
     return disc;
 }
 
@@ -164,10 +168,6 @@ bool CdDisc::takeTracksFromLibcdio(QString &error)
         if (track.firstSector == CDIO_INVALID_LSN || track.lastSector == CDIO_INVALID_LSN || track.lastSector < track.firstSector)
             continue;
         m_tracks.push_back(track);
-    }
-    if (lastAudioSector() < 0) {
-        error = QStringLiteral("The disc in \"%1\" holds no music tracks.").arg(m_source);
-        return false;
     }
     return true;
 }

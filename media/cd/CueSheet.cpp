@@ -136,13 +136,6 @@ QString check(const QString &cuePath)
     return read(cuePath, error) ? QString() : error;
 }
 
-QString dataFileOf(const QString &cuePath)
-{
-    QString error;
-    const std::optional<Sheet> sheet = read(cuePath, error);
-    return sheet ? sheet->files.first().path : QString();
-}
-
 std::optional<Sheet> read(const QString &cuePath, QString &error)
 {
     QFile file(cuePath);

@@ -57,8 +57,4 @@ std::optional<Sheet> read(const QString &cuePath, QString &error);
 // read()'s error, or an empty text when the sheet is sound.
 QString check(const QString &cuePath);
 
-// The full path of the first data file that a sound sheet names (empty when
-// check() finds fault with the sheet).
-QString dataFileOf(const QString &cuePath);
-
 } // namespace tv::media::CueSheet

@@ -1,6 +1,7 @@
 // A side rendered to a file, checked sample by sample against the songs'
 // own decoded samples; level matching in the rendered sound; failures and
 // Cancel leave what was there; the tvrender tool.
+#include "CdImages.h"
 #include "Fixtures.h"
 #include "LevelMatching.h"
 #include "LoudnessMeter.h"
@@ -181,10 +182,7 @@ private slots:
     void render_songThatCannotPlay_failsAndKeepsTheOldFile()
     {
         const QString target = out("kept.wav");
-        QFile f(target);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("the user's own file");
-        f.close();
+        QVERIFY(tv::test::writeFile(target, "the user's own file"));
         const QString missing = out("no-such-song.mp3");
         const RenderOutcome outcome = renderSide(planSide({m_songs[0], missing}, 0), target);
         QVERIFY(outcome.result == RenderOutcome::Result::Failed);
@@ -195,10 +193,7 @@ private slots:
     void render_cancelled_keepsTheOldFile()
     {
         const QString target = out("kept.flac");
-        QFile f(target);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("older");
-        f.close();
+        QVERIFY(tv::test::writeFile(target, "older"));
         std::atomic<bool> cancel{false};
         const RenderOutcome outcome = renderSide(planSide(m_songs, 0), target, [&](qint64) { cancel = true; }, &cancel);
         QVERIFY(outcome.result == RenderOutcome::Result::Cancelled);
