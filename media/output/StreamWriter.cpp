@@ -16,6 +16,8 @@ namespace {
 constexpr qint64 kRingFrames = framesForMs(3500); // more than the largest buffer plus the zeros ahead
 constexpr qint64 kFadeFrames = framesForMs(5);    // pause, stop and a new song fade over 5 ms
 constexpr qint64 kZerosAheadFrames = framesForMs(40); // zeros are written only this far ahead of the ear
+constexpr qint64 kLeadInFrames = framesForMs(50); // zeros a new stream starts with
+constexpr qint64 kAheadOfClockFrames = framesForMs(20); // how far the position may run ahead of the clock
 constexpr int kTickMs = 10;
 constexpr int kConnectTimeoutMs = 3000;
 constexpr int kLargestBufferMs = 2000;
@@ -223,8 +225,9 @@ void StreamWriter::streamState(pa_stream *s, void *self)
     switch (pa_stream_get_state(s)) {
     case PA_STREAM_READY:
         w->m_ready = true;
-        w->m_written = w->m_lastHeard = 0;
-        w->m_progressAtUs = w->m_lastHeardAtUs = w->m_timingAtUs = w->m_timingAskedAtUs = nowUs();
+        w->m_written = w->m_lastHeard = w->m_clockAnchorHeard = 0;
+        w->m_progressAtUs = w->m_lastHeardAtUs = w->m_clockAnchorUs = w->m_timingAtUs = w->m_timingAskedAtUs = nowUs();
+        w->writeLeadIn();
         w->fill();
         break;
     case PA_STREAM_FAILED:
@@ -334,6 +337,21 @@ qint64 StreamWriter::heardNow()
     int negative = 0;
     if (m_stream && m_ready && pa_stream_get_latency(m_stream, &latency, &negative) == 0)
         heard = m_written - (negative ? 0 : usToFrames(qint64(latency)));
+    // The ear does not run ahead of the clock. The client library's count
+    // of what the server holds can come out short after a flush; trusted,
+    // the position would run ahead, the zeros written ahead of it would fill
+    // the server's buffer and what follows would be heard seconds late.
+    // The clock line starts again wherever the figure falls behind it; a
+    // little is allowed ahead of it (and 0.1 % of the time since) for a
+    // sound card whose clock runs fast.
+    const qint64 sinceAnchorUs = now - m_clockAnchorUs;
+    const qint64 line = m_clockAnchorHeard + usToFrames(sinceAnchorUs);
+    if (heard <= line) {
+        m_clockAnchorHeard = heard;
+        m_clockAnchorUs = now;
+    } else {
+        heard = std::min(heard, line + kAheadOfClockFrames + usToFrames(sinceAnchorUs / 1000));
+    }
     heard = std::clamp(heard, m_lastHeard, m_written);
     m_lastHeard = heard;
     m_lastHeardAtUs = now;
@@ -572,6 +590,15 @@ void StreamWriter::fill()
         pa_stream_write(m_stream, m_out.data(), std::size_t(n) * kBytesPerFrame, nullptr, 0, PA_SEEK_RELATIVE);
 }
 
+void StreamWriter::writeLeadIn()
+{
+    // A new stream begins with zeros, never with a song: while the server
+    // attaches a new stream to a running sink it may skip part of the
+    // stream's first milliseconds, which would cut into a song's start.
+    writeFiller(kLeadInFrames, m_out.data());
+    pa_stream_write(m_stream, m_out.data(), std::size_t(kLeadInFrames) * kBytesPerFrame, nullptr, 0, PA_SEEK_RELATIVE);
+}
+
 void StreamWriter::takeBack(bool keep)
 {
     if (!m_stream || !m_ready) {
@@ -649,6 +676,8 @@ void StreamWriter::takeBack(bool keep)
         pa_operation_unref(op);
     m_written = cut;
     m_lastHeard = std::min(m_lastHeard, cut);
+    m_clockAnchorHeard = m_lastHeard;
+    m_clockAnchorUs = nowUs();
 
     // A short fade from the frames that were due at the cut, in place of
     // the cut itself, so that the deck records no click.

@@ -93,6 +93,7 @@ private:
     bool takePiece(Piece &piece, qint64 maxFrames);
     void writePiece(const Piece &piece, qint16 *out);
     void writeFiller(qint64 frames, qint16 *out);
+    void writeLeadIn();
     void takeBack(bool keep);
     qint64 heardNow();
     void fireEvents(qint64 heard);
@@ -134,6 +135,8 @@ private:
 
     qint64 m_lastHeard = 0;
     qint64 m_lastHeardAtUs = 0;
+    qint64 m_clockAnchorHeard = 0; // the position heard runs from here with the clock
+    qint64 m_clockAnchorUs = 0;
     qint64 m_progressHeard = -1;
     qint64 m_progressAtUs = 0;    // when the heard position last moved
     qint64 m_timingAtUs = 0;      // when the server last reported the stream's timing

@@ -235,11 +235,7 @@ private slots:
         m_deck.stop();
         const auto spans = Deck::soundSpans(capture(), 100);
         QVERIFY2(spans.size() == 2, qPrintable(spansText(spans)));
-        // Known fault, not yet mended: in some recordings the first 5 to 10 ms
-        // of the first song come out faded, so track 1's start may be heard
-        // up to 12 ms late; its end and everything after it are exact.
-        const double track1Short = sectorsMs(kTrack1) - spans[0].lengthMs();
-        QVERIFY2(track1Short >= -5 && track1Short <= 12, qPrintable(spansText(spans)));
+        QVERIFY2(std::abs(spans[0].lengthMs() - sectorsMs(kTrack1)) <= 5, qPrintable(spansText(spans)));
         QVERIFY2(std::abs(spans[1].lengthMs() - sectorsMs(kTrack2)) <= 5, qPrintable(spansText(spans)));
         // Track 1's silent pregap, then the song delay alone (a CD track hands over without the step timer).
         const double gap = spans[1].startMs - spans[0].endMs;
