@@ -57,6 +57,15 @@ QList<Change> changes(const QSignalSpy &spy)
     return list;
 }
 
+// Each row a new output and a new stream: the song may be decoded before or
+// after the stream is ready, and is heard whole either way.
+void newStreamRows()
+{
+    QTest::addColumn<int>("row");
+    for (int row = 1; row <= 3; ++row)
+        QTest::addRow("new stream %d", row) << row;
+}
+
 } // namespace
 
 class MediaPlayerTest : public QObject
@@ -72,14 +81,7 @@ private slots:
         QVERIFY2(MediaPlayer::soundDeviceAvailable(), "no sound output: is the private PulseAudio server running?");
     }
 
-    void play_oneSecondTone_endsWhenHeard_data()
-    {
-        // Each row a new player and a new stream: the song may be decoded
-        // before or after the stream is ready, and is heard whole either way.
-        QTest::addColumn<int>("row");
-        for (int row = 1; row <= 3; ++row)
-            QTest::addRow("new stream %d", row) << row;
-    }
+    void play_oneSecondTone_endsWhenHeard_data() { newStreamRows(); }
     void play_oneSecondTone_endsWhenHeard()
     {
         QTemporaryDir dir;
@@ -104,12 +106,7 @@ private slots:
         QCOMPARE(states.size(), 3); // nothing more after the end
     }
 
-    void newStream_songReadyBeforeTheStream_isHeardFromItsFirstFrame_data()
-    {
-        QTest::addColumn<int>("row");
-        for (int row = 1; row <= 3; ++row)
-            QTest::addRow("new output %d", row) << row;
-    }
+    void newStream_songReadyBeforeTheStream_isHeardFromItsFirstFrame_data() { newStreamRows(); }
     void newStream_songReadyBeforeTheStream_isHeardFromItsFirstFrame()
     {
         QTemporaryDir dir;
