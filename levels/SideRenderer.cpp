@@ -95,4 +95,15 @@ RenderOutcome renderSide(const QList<PlannedSong> &plan, const QString &outPath,
     return outcome;
 }
 
+QList<EarlyEnd> songsEndingEarly(const QList<qint64> &entrySeconds, const RenderOutcome &outcome)
+{
+    QList<EarlyEnd> early;
+    for (qsizetype k = 0; k < entrySeconds.size(); ++k) {
+        const qint64 frames = k < outcome.songFrames.size() ? outcome.songFrames.at(k) : 0;
+        if (entrySeconds.at(k) > 0 && frames + tv::media::kSampleRate < entrySeconds.at(k) * tv::media::kSampleRate)
+            early.append({k, frames, entrySeconds.at(k)});
+    }
+    return early;
+}
+
 } // namespace tv::levels

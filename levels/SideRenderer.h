@@ -23,6 +23,17 @@ struct RenderOutcome
     QList<qint64> songFrames;
 };
 
+// A song that ended more than a second before the length its entry gives
+// (a file cut short or damaged since it was added): rendered as it plays.
+struct EarlyEnd
+{
+    qsizetype index = 0;    // in plan order
+    qint64 frames = 0;      // what it held
+    qint64 entrySeconds = 0;
+};
+// entrySeconds: each entry's length in plan order, 0 or less where none is given.
+QList<EarlyEnd> songsEndingEarly(const QList<qint64> &entrySeconds, const RenderOutcome &outcome);
+
 // Called on the rendering thread with the frames written so far.
 using Progress = std::function<void(qint64 framesDone)>;
 

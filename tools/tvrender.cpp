@@ -66,9 +66,12 @@ int main(int argc, char **argv)
         return fail(QStringLiteral("%1 is not a playlist file (%2).").arg(playlist, read.errorDescription));
     const tv::core::PlaylistSection &section = side == QLatin1String("A") ? read.content.sideA : read.content.sideB;
     QStringList paths;
+    QList<qint64> entrySeconds; // 0 where an entry gives no length
     for (const QString &line : section.entries) {
         tv::core::SongEntry entry;
-        paths << (tv::core::SongEntry::parse(line, entry) ? entry.path : line);
+        const bool parsed = tv::core::SongEntry::parse(line, entry);
+        paths << (parsed ? entry.path : line);
+        entrySeconds << (parsed ? entry.seconds : 0);
     }
     if (paths.isEmpty())
         return fail(QStringLiteral("side %1 of %2 has no songs.").arg(side, playlist));
@@ -99,5 +102,11 @@ int main(int argc, char **argv)
         return fail(outcome.error);
     std::printf("%s\t%lld frames\t%.3f s\n", output.toLocal8Bit().constData(), static_cast<long long>(outcome.frames),
                 double(outcome.frames) / 44100.0);
+    // Written as they play, but the side is shorter than its playlist says.
+    for (const tv::levels::EarlyEnd &e : tv::levels::songsEndingEarly(entrySeconds, outcome))
+        std::fprintf(stderr, "tvrender: song #%lld, %s, ended after %s of the %s its entry gives (damaged or changed file?)\n",
+                     static_cast<long long>(e.index + 1), paths.at(e.index).toLocal8Bit().constData(),
+                     tv::core::fnFormatTime(e.frames / 44100).toLocal8Bit().constData(),
+                     tv::core::fnFormatTime(e.entrySeconds).toLocal8Bit().constData());
     return 0;
 }

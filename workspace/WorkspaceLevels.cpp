@@ -443,14 +443,11 @@ void WorkspaceLevels::mnuRenderSide_Click()
         // cut short or damaged since it was added) is rendered as it plays,
         // and the user is told which.
         QStringList shorter;
-        for (qsizetype k = 0; k < entrySeconds.size(); ++k) {
-            const qint64 frames = k < outcome.songFrames.size() ? outcome.songFrames.at(k) : 0;
-            if (entrySeconds.at(k) > 0 && frames + tv::media::kSampleRate < entrySeconds.at(k) * tv::media::kSampleRate)
-                shorter << QStringLiteral("Song #%1, %2: %3 of %4")
-                               .arg(k + 1)
-                               .arg(QFileInfo(paths.at(k)).fileName(), timeText(tv::media::msForFrames(frames)),
-                                    timeText(entrySeconds.at(k) * 1000));
-        }
+        for (const tv::levels::EarlyEnd &e : tv::levels::songsEndingEarly(entrySeconds, outcome))
+            shorter << QStringLiteral("Song #%1, %2: %3 of %4")
+                           .arg(e.index + 1)
+                           .arg(QFileInfo(paths.at(e.index)).fileName(), timeText(tv::media::msForFrames(e.frames)),
+                                timeText(e.entrySeconds * 1000));
         const QString done =
             QStringLiteral("%1 was rendered to %2 (%3).").arg(name, file, timeText(tv::media::msForFrames(outcome.frames)));
         if (shorter.isEmpty())

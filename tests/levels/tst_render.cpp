@@ -238,6 +238,15 @@ private slots:
         QVERIFY(!QFile::exists(out("empty.wav")));
         QVERIFY(!run(QStringLiteral(TVRENDER), {tpl, "--side", "C", out("x.wav")}, &errors));
         QVERIFY(errors.contains(QLatin1String("usage")));
+        // An entry that claims a minute for a short song: rendered as it
+        // plays, and the song is named.
+        content.sideB.entries = {tv::core::SongEntry{m_songs.first(), 60}.text()};
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(tv::core::writePlaylist(content, true));
+        f.close();
+        QVERIFY2(run(QStringLiteral(TVRENDER), {tpl, "--side", "B", out("short.wav")}, &errors), qPrintable(errors));
+        QVERIFY2(errors.contains(QStringLiteral("song #1, %1, ended after").arg(m_songs.first())) && errors.contains(QLatin1String("01:00")),
+                 qPrintable(errors));
     }
 };
 
