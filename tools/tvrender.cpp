@@ -1,6 +1,7 @@
 // tvrender PLAYLIST.tpl --side A|B [--match [--target LUFS]] OUT.wav|OUT.flac:
 // writes what the deck would hear when the side is recorded (every song, the
 // silences between them, level matching when asked) to a WAV or FLAC file.
+#include "AudioFormat.h"
 #include "LevelMatching.h"
 #include "LevelsCache.h"
 #include "MeasureSong.h"
@@ -106,7 +107,7 @@ int main(int argc, char **argv)
     for (const tv::levels::EarlyEnd &e : tv::levels::songsEndingEarly(entrySeconds, outcome))
         std::fprintf(stderr, "tvrender: song #%lld, %s, ended after %s of the %s its entry gives (damaged or changed file?)\n",
                      static_cast<long long>(e.index + 1), paths.at(e.index).toLocal8Bit().constData(),
-                     tv::core::fnFormatTime(e.frames / 44100).toLocal8Bit().constData(),
+                     tv::core::fnFormatTime(e.frames / tv::media::kSampleRate).toLocal8Bit().constData(),
                      tv::core::fnFormatTime(e.entrySeconds).toLocal8Bit().constData());
     return 0;
 }

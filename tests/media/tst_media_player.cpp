@@ -5,6 +5,7 @@
 #include "Fixtures.h"
 #include "MediaControlBar.h"
 #include "MediaPlayer.h"
+#include "ToneSource.h"
 #include "output/AudioOutput.h"
 
 #include <QElapsedTimer>
@@ -15,7 +16,6 @@
 #include <QToolButton>
 
 #include <atomic>
-#include <cmath>
 #include <csignal>
 #include <thread>
 
@@ -27,26 +27,24 @@ namespace {
 
 using Change = QPair<int, int>;
 
-// A 440 Hz tone at -6 dBFS made in memory: it is ready the moment it is
-// asked for, long before a new stream to the sound server is.
-class ToneSource final : public tv::media::AudioSource
+// The first frames of a 440 Hz tone at -6 dBFS, made in memory: ready the
+// moment it is asked for, long before a new stream to the sound server is.
+class ShortTone final : public tv::media::AudioSource
 {
 public:
-    explicit ToneSource(qint64 frames) : m_left(frames) {}
+    explicit ShortTone(qint64 frames) : m_left(frames) {}
     qint64 readFrames(qint16 *out, qint64 maxFrames) override
     {
-        const qint64 n = std::min(maxFrames, m_left);
-        for (qint64 i = 0; i < n; ++i, ++m_at)
-            out[2 * i] = out[2 * i + 1] = qint16(std::lround(16384 * std::sin(2 * M_PI * 440 * double(m_at) / 44100)));
-        m_left -= n;
+        const qint64 n = m_tone.readFrames(out, std::min(maxFrames, m_left));
+        m_left -= std::max<qint64>(n, 0);
         return n;
     }
     bool seekMs(qint64) override { return false; }
     QString errorText() const override { return {}; }
 
 private:
+    tv::levels::ToneSource m_tone{-6.0, 440};
     qint64 m_left;
-    qint64 m_at = 0;
 };
 
 QList<Change> changes(const QSignalSpy &spy)
@@ -114,7 +112,7 @@ private slots:
         QVERIFY(deck.start(dir.filePath(QStringLiteral("deck.wav"))));
         tv::media::AudioOutput output;
         QSignalSpy finished(&output, &tv::media::AudioOutput::finished);
-        output.plan(tv::media::AudioOutput::newSerial(), QStringLiteral("tone"), [](QString &) { return std::make_unique<ToneSource>(22050); }, 0);
+        output.plan(tv::media::AudioOutput::newSerial(), QStringLiteral("tone"), [](QString &) { return std::make_unique<ShortTone>(22050); }, 0);
         QVERIFY(finished.wait(5000));
         QTest::qWait(200);
         deck.stop();
