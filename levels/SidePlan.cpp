@@ -11,10 +11,8 @@ QList<PlannedSong> planSide(const QStringList &paths, qint64 songDelayMs, const 
     for (qsizetype k = 0; k < paths.size(); ++k) {
         PlannedSong song;
         song.path = paths.at(k);
-        if (k > 0) {
-            const bool afterCdTrack = paths.at(k - 1).endsWith(QLatin1String("cda"), Qt::CaseSensitive);
-            song.silenceBeforeMs = (afterCdTrack ? 0 : kStepMs) + delay;
-        }
+        if (k > 0)
+            song.silenceBeforeMs = delay;
         song.gain = k < gains.size() ? gains.at(k) : 1.0;
         plan.append(song);
     }

@@ -14,10 +14,9 @@ struct PlannedSong
     double gain = 1.0;          // linear, applied to every sample
 };
 
-// The silence a recording leaves before each song: none before the first;
-// the 300 ms step and the song delay after a song; the song delay alone
-// after an audio-CD track (which hands over without the step).
-inline constexpr qint64 kStepMs = 300;
+// The silence a recording leaves before each song: none before the first,
+// exactly the song delay before every other one (after a song and after an
+// audio-CD track alike), as the side's read-out counts it.
 QList<PlannedSong> planSide(const QStringList &paths, qint64 songDelayMs, const QList<double> &gains = {});
 
 } // namespace tv::levels

@@ -57,7 +57,8 @@ MediaControlBar::MediaControlBar(QWidget *parent)
     connect(m_position, &QSlider::sliderPressed, this, [this] { m_dragging = true; });
     connect(m_position, &QSlider::sliderReleased, this, [this] {
         m_dragging = false;
-        m_player->setCurrentPosition(m_position->value() / 10.0);
+        if (!m_locked)
+            m_player->setCurrentPosition(m_position->value() / 10.0);
     });
     connect(m_player, &MediaPlayer::playStateChanged, this, &MediaControlBar::refresh);
     connect(m_refresh, &QTimer::timeout, this, &MediaControlBar::refresh);
@@ -65,13 +66,20 @@ MediaControlBar::MediaControlBar(QWidget *parent)
     refresh();
 }
 
+void MediaControlBar::setTransportLocked(bool locked)
+{
+    m_locked = locked;
+    m_dragging = false;
+    refresh();
+}
+
 void MediaControlBar::refresh()
 {
     const int state = m_player->playState();
-    m_play->setEnabled(state == MediaPlayer::Stopped || state == MediaPlayer::Paused);
-    m_pause->setEnabled(state == MediaPlayer::Playing);
-    m_stop->setEnabled(state == MediaPlayer::Playing || state == MediaPlayer::Paused);
-    m_position->setEnabled(state != MediaPlayer::Closed);
+    m_play->setEnabled(!m_locked && (state == MediaPlayer::Stopped || state == MediaPlayer::Paused));
+    m_pause->setEnabled(!m_locked && state == MediaPlayer::Playing);
+    m_stop->setEnabled(!m_locked && (state == MediaPlayer::Playing || state == MediaPlayer::Paused));
+    m_position->setEnabled(!m_locked && state != MediaPlayer::Closed);
     m_position->setRange(0, int(m_player->duration() * 10));
     const double at = m_player->currentPosition();
     if (!m_dragging)

@@ -20,6 +20,10 @@ public:
     explicit MediaControlBar(QWidget *parent = nullptr);
 
     MediaPlayer *player() const { return m_player; }
+    // While locked (a recording plays through the player) the buttons and
+    // the position slider cannot move the player.
+    void setTransportLocked(bool locked);
+    bool transportLocked() const { return m_locked; }
 
 private:
     void refresh();
@@ -32,6 +36,7 @@ private:
     QLabel *m_time;
     QTimer *m_refresh;
     bool m_dragging = false;
+    bool m_locked = false;
 };
 
 } // namespace tv::media

@@ -93,23 +93,32 @@ void MediaPlayer::setFileName(const QString &path)
         setState(Stopped);
         return;
     }
-    const quint64 planned = m_output ? m_output->claim(path) : 0;
-    if (planned)
-        m_playSerial = planned;
-    else
-        startPlaying(0);
+    startPlaying(0);
     if (m_state == Closed)
         setState(Stopped);
     setState(Playing);
-    if (planned) {
-        // A planned song may already have ended or failed before this
-        // player took it over (the window was busy): report it now.
-        const AudioOutput::ItemState s = m_output->state(planned);
-        if (s == AudioOutput::ItemState::Finished)
-            QTimer::singleShot(0, this, [this, planned] { onFinished(planned); });
-        else if (s == AudioOutput::ItemState::Failed)
-            QTimer::singleShot(0, this, [this, planned] { onFailed(planned, m_output->errorText(planned)); });
-    }
+}
+
+void MediaPlayer::adopt(quint64 serial, const QString &path, double seconds)
+{
+    m_openSerial = ++m_nextSerial;
+    m_fileName = path;
+    m_startAt = 0;
+    m_duration = std::max(0.0, seconds);
+    m_error.clear();
+    m_playSerial = serial;
+    AudioOutput &output = ensureOutput();
+    if (m_state == Closed)
+        setState(Stopped);
+    setState(output.isPaused() ? Paused : Playing);
+    // The item may have ended or failed before the window showed it.
+    const AudioOutput::ItemState s = output.state(serial);
+    if (s == AudioOutput::ItemState::Finished)
+        QTimer::singleShot(0, this, [this, serial] { onFinished(serial); });
+    else if (s == AudioOutput::ItemState::Failed)
+        QTimer::singleShot(0, this, [this, serial] { onFailed(serial, m_output->errorText(serial)); });
+    else if (s != AudioOutput::ItemState::Planned && s != AudioOutput::ItemState::Playing)
+        QTimer::singleShot(0, this, [this, serial] { onDropped(serial); });
 }
 
 double MediaPlayer::currentPosition() const
@@ -180,7 +189,9 @@ void MediaPlayer::setVolume(int hundredthsDb)
 
 void MediaPlayer::onFinished(quint64 serial)
 {
-    if (serial != m_playSerial || m_state != Playing)
+    // Paused too: a pause that lands in a song's last milliseconds holds
+    // the silence after it.
+    if (serial != m_playSerial || (m_state != Playing && m_state != Paused))
         return;
     m_playSerial = 0;
     m_startAt = 0;

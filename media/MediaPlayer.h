@@ -32,11 +32,13 @@ public:
     bool autoStart() const { return m_autoStart; }
 
     // Opens path, measuring it at once: duration() is valid on return. With
-    // autoStart the song starts playing, unless it is the next song planned
-    // on the output (a recording): then the player takes that one over, and
-    // the song is heard exactly when the plan has it. A name ending in "cda"
-    // is never opened here: it raises error() (the CD device plays those).
+    // autoStart the song starts playing. A name ending in "cda" is never
+    // opened here: it raises error() (the CD device plays those).
     void setFileName(const QString &path);
+    // Shows an item that a recording planned on the output as this player's
+    // song, without measuring or opening anything: it plays when the plan
+    // has it, and the player follows its end, failure or drop.
+    void adopt(quint64 serial, const QString &path, double seconds);
     QString fileName() const { return m_fileName; }
 
     double duration() const { return m_duration; } // seconds

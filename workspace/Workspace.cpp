@@ -301,15 +301,6 @@ void Workspace::buildPreviewPanel()
     m_MplayerSongTime->setAutoStart(false);
     m_MCDtime = new tv::media::CdAudioDevice(this);
     m_MCDtime->setObjectName(QStringLiteral("MCDtime"));
-
-    m_Timer1 = new QTimer(this);
-    m_Timer1->setObjectName(QStringLiteral("Timer1"));
-    m_Timer1->setSingleShot(true);
-    m_Timer1->setTimerType(Qt::PreciseTimer);
-    m_Timer1->setInterval(300);
-    m_silenceTimer = new QTimer(this);
-    m_silenceTimer->setSingleShot(true);
-    m_silenceTimer->setTimerType(Qt::PreciseTimer);
 }
 
 void Workspace::buildRecordPanel()

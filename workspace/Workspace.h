@@ -3,6 +3,7 @@
 #include "FormScale.h"
 #include "MediumProfile.h"
 #include "PlayerForm.h"
+#include "RecordingSession.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -113,12 +114,10 @@ public:
 
     // Recording (Workspace_Recording.cpp)
     void cmdRecordSide_Click(int side);
-    void subRecordMP3toTape();
     void cmdPause_Click();
     void cmdStop_Click();
     void MPlayer_PlayStateChange(int oldState, int newState);
-    void Timer1_Timer();
-    bool isBetweenSongs() const;
+    tv::core::RecordingState recordingState() const { return m_session.state(); }
 
     // Preview (Workspace_Preview.cpp)
     void mnuPlay_Click();
@@ -219,13 +218,20 @@ private:
     void updateFileMenu();
     void setToolTips();
     void slideSwap(QWidget *front, QWidget *back, bool showAndHide);
-    void continueStep();
     int songDelayMs() const;
-    void finishRecording();
-    void endRecordingAfterError();
-    void holdSilence(bool hold);
     void setUpDeckOutput();
-    void planRecording(int side);
+    void planRecording(int side, const QList<double> &gains);
+    void deckStarted(quint64 serial);
+    void deckFinished(quint64 serial);
+    void deckFailed(quint64 serial, const QString &error);
+    void deckLost(const QString &why);
+    void apply(const QList<tv::core::RecordingAction> &actions);
+    void showHeardEntry();
+    void showCdTrackTime();
+    void holdOutput(bool hold);
+    void dropPlan();
+    void showCompletion();
+    QString entryPath(int planIndex) const;
     void connectPlayers();
     void buildPlaylistMenu();
     void connectCdDamageReports();
@@ -269,14 +275,17 @@ private:
     int m_animations = 0;              // panel animations running (they may nest)
     bool m_closeAfterAnimation = false; // a close came during one
     QFrame *m_picScan = nullptr;
-    QTimer *m_Timer1 = nullptr;       // the 300 ms step timer, one shot
-    QTimer *m_silenceTimer = nullptr; // the song delay before the next song
-    qint64 m_nextSongDueMs = -1;      // on m_clock, when the next song is to be handed over
-    int m_heldTimer1Ms = -1;          // remaining times while Pause holds the silence
-    int m_heldSilenceMs = -1;
-    qint64 m_pausedAtMs = 0;          // on m_clock, when Pause held the silence
     tv::media::AudioOutput *m_deck = nullptr; // the one stream to the deck, shared by MPlayer and MCD
-    QElapsedTimer m_clock;
+    // The recording: its session, and the plan it runs over (one serial and
+    // the entry's text per entry; empty when no recording runs).
+    tv::core::RecordingSession m_session;
+    QList<quint64> m_planSerials;
+    QStringList m_planEntries;
+    int m_recordSide = -1;
+    int m_stoppedSide = 0;   // the side a Stop or a fault ended, for its message
+    int m_heardEntry = -1;   // the plan's entry heard now
+    QString m_recordingError;
+    QTimer *m_cdTrackClock = nullptr; // the CD label's time while a recording plays a track
 
     QGroupBox *m_frmRecordMp3 = nullptr;
     QLabel *m_lblRecordSide[2] = {};

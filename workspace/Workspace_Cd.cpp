@@ -92,15 +92,10 @@ void Workspace::MCD_StatusUpdate()
                             + QStringLiteral(":") + two(seconds) + QStringLiteral(" / ") + tv::core::fnFormatTime(length));
         return;
     }
-    // Play has run on into the next track: this one is over.
+    // Play has run on into the next track: this one is over. (A recording's
+    // tracks are followed through the deck's plan, not here.)
     tv::shell::Module1::subStopPlayers(*this, QStringLiteral("MCDplayer"));
     blnCDPlaying = false;
-    if (blnRecordingA || blnRecordingB) {
-        // The next song at once, without the step timer; the song delay
-        // still comes first.
-        m_nextSongDueMs = m_clock.elapsed() + songDelayMs();
-        subRecordMP3toTape();
-    }
 }
 
 void Workspace::MCD_PlayClick()

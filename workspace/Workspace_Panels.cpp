@@ -304,6 +304,7 @@ void Workspace::subSetControls(const QString &mode)
         m_txtPlayControlsCover->raise();
     }
     m_txtPlayControlsCover->setVisible(record);
+    m_MPlayer->setTransportLocked(record);
     m_frmPlayMp3->setTitle(record ? (isCassette() ? QStringLiteral("Cassette Tape Recording In Progress . . . . . .")
                                                   : QStringLiteral("MiniDisc Recording In Progress . . . . . ."))
                                   : QStringLiteral("Preview MP3, Wav and Midi Files"));
@@ -380,7 +381,7 @@ bool Workspace::event(QEvent *event)
 
 void Workspace::closeEvent(QCloseEvent *event)
 {
-    if (blnRecordingA || blnRecordingB) {
+    if (blnRecordingA || blnRecordingB || m_session.isActive()) {
         event->ignore(); // never in the middle of a recording
         return;
     }

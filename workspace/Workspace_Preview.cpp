@@ -29,8 +29,6 @@ void Workspace::connectPlayers()
     tv::media::MediaPlayer *player = m_MPlayer->player();
     connect(player, &tv::media::MediaPlayer::playStateChanged, this, &Workspace::MPlayer_PlayStateChange);
     connect(player, &tv::media::MediaPlayer::error, this, &Workspace::MPlayer_Error);
-    connect(m_Timer1, &QTimer::timeout, this, &Workspace::Timer1_Timer);
-    connect(m_silenceTimer, &QTimer::timeout, this, &Workspace::continueStep);
     for (int side = 0; side < m_profile.sides.size(); ++side)
         connect(m_lstPlayList[side], &QListWidget::itemDoubleClicked, this, [this, side] { lstPlayList_DblClick(side); });
     connect(m_mnuPlay, &QAction::triggered, this, &Workspace::mnuPlay_Click);
@@ -39,7 +37,6 @@ void Workspace::connectPlayers()
     connect(cd, &tv::media::CdAudioDevice::playButtonPressed, this, &Workspace::MCD_PlayClick);
     connect(cd, &tv::media::CdAudioDevice::stopButtonPressed, this, &Workspace::MCD_StopClick);
     connect(m_MCD, &tv::media::CdControlBar::focusReceived, this, &Workspace::MCD_GotFocus);
-    m_clock.start();
     buildScan();
     connectFileUtilities();
 }
@@ -91,6 +88,10 @@ void Workspace::mnuPlayListPlay_Click()
 
 void Workspace::MPlayer_Error()
 {
+    // A recording's songs are the recording's: their failures reach its
+    // session through the deck's plan, and end the recording there.
+    if (m_session.isActive() || blnRecordingA || blnRecordingB)
+        return;
     tv::media::MediaPlayer *player = m_MPlayer->player();
     const QString name = player->fileName();
     if (name.endsWith(QLatin1String("cda"), Qt::CaseSensitive)) {
@@ -109,8 +110,6 @@ void Workspace::MPlayer_Error()
         return;
     }
     msgBox(this, player->errorDescription(), Msg::Critical, m_profile.messageTitle);
-    if (blnRecordingA || blnRecordingB)
-        endRecordingAfterError();
 }
 
 } // namespace tv::workspace

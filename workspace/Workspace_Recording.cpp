@@ -1,6 +1,7 @@
-// The recording sequence: a side's playlist played from the first song to the
-// last with the song delay between songs, while the deck records; pause,
-// resume, stop and the completion message.
+// The recording: a side's playlist planned on the deck's stream at once,
+// each entry after exactly the song delay, while the deck records. What the
+// stream reports of that plan, and the user's Pause, Resume and Stop, go to
+// the recording session, which decides; this file shows its decisions.
 #include "Workspace.h"
 #include "WorkspaceLevels.h"
 
@@ -12,10 +13,11 @@
 #include "MessageBox.h"
 #include "Module1.h"
 #include "PlayListBox.h"
-#include "RecordingSteps.h"
+#include "SidePlan.h"
 #include "SongEntry.h"
 #include "TimeText.h"
 #include "cd/CdAudioDevice.h"
+#include "cd/CdTrackFolder.h"
 #include "frmMsgBox.h"
 #include "output/AudioOutput.h"
 #include "source/PlayableSource.h"
@@ -30,17 +32,22 @@
 namespace tv::workspace {
 
 namespace Msg = tv::shell::Msg;
+using tv::core::RecordingAction;
+using tv::core::RecordingEvent;
 using tv::shell::msgBox;
 
 namespace {
 const QString kPause = QStringLiteral("&Pause");
 const QString kResume = QStringLiteral("&Resume");
-// The step timer's 300 ms, which a song's end adds to the song delay.
-constexpr int kStepMs = 300;
 
 bool isCdEntry(const QString &path)
 {
     return path.endsWith(QLatin1String("cda"), Qt::CaseSensitive);
+}
+
+QString cdTrackText(const QString &fileName)
+{
+    return QStringLiteral("Music CD Track:   [ ") + fileName + QStringLiteral(" ]");
 }
 } // namespace
 
@@ -52,41 +59,51 @@ void Workspace::setUpDeckOutput()
     m_MPlayer->player()->setOutput(m_deck);
     m_MCD->device()->setOutput(m_deck);
     connect(m_MCD->device(), &tv::media::CdAudioDevice::failed, this, &Workspace::MCD_Failed);
+    connect(m_deck, &tv::media::AudioOutput::started, this, &Workspace::deckStarted);
+    connect(m_deck, &tv::media::AudioOutput::finished, this, &Workspace::deckFinished);
+    connect(m_deck, &tv::media::AudioOutput::failed, this, &Workspace::deckFailed);
+    connect(m_deck, &tv::media::AudioOutput::lost, this, &Workspace::deckLost);
+    m_cdTrackClock = new QTimer(this);
+    m_cdTrackClock->setInterval(1000);
+    connect(m_cdTrackClock, &QTimer::timeout, this, &Workspace::showCdTrackTime);
     connectCdDamageReports();
 }
 
-void Workspace::planRecording(int side)
+void Workspace::planRecording(int side, const QList<double> &gains)
 {
-    // The whole side goes to the sound output at once, each entry after the
-    // silence the sequence leaves before it: 300 ms and the song delay after
-    // a song, the song delay alone after a CD track (which hands over
-    // without the step timer). The steps below then take the planned songs
-    // over one by one; the deck hears the plan, however busy the machine is.
-    if (blnCDPlaying) {
-        tv::shell::Module1::subStopPlayers(*this, QStringLiteral("MCDPlayer"));
-        blnCDPlaying = false;
-    }
+    // The whole side goes to the sound output at once, each entry after
+    // exactly the song delay; the deck hears the plan however busy the
+    // machine is. Nothing of an older plan survives: its items are dropped
+    // and its serials forgotten, whatever state they ended in.
     m_deck->stopAll();
-    const int delay = songDelayMs();
-    // Level matching's gain per song; none (exactly as decoded) while it is off.
-    const QList<double> gains = m_levels->recordingGains(side);
-    for (int k = 0; k < m_lstPlayList[side]->count(); ++k) {
-        const QString path = entryPathAt(side, k);
-        const qint64 silence = k == 0 ? 0 : (isCdEntry(entryPathAt(side, k - 1)) ? 0 : kStepMs) + delay;
-        m_deck->plan(tv::media::AudioOutput::newSerial(), path, [path](QString &error) { return tv::media::openPlayable(path, error); }, silence,
-                     k < gains.size() ? gains.at(k) : 1.0);
+    QStringList paths;
+    for (int k = 0; k < m_lstPlayList[side]->count(); ++k)
+        paths << entryPathAt(side, k);
+    m_planSerials.clear();
+    m_planEntries.clear();
+    for (const tv::levels::PlannedSong &song : tv::levels::planSide(paths, songDelayMs(), gains)) {
+        const quint64 serial = tv::media::AudioOutput::newSerial();
+        const QString path = song.path;
+        m_planSerials << serial;
+        m_planEntries << m_lstPlayList[side]->item(int(m_planSerials.size() - 1))->text();
+        m_deck->plan(serial, path, [path](QString &error) { return tv::media::openPlayable(path, error); }, song.silenceBeforeMs, song.gain);
     }
+    m_recordSide = side;
+    m_heardEntry = 0;
 }
 
 void Workspace::MCD_Failed(const QString &why)
 {
-    // The CD player has no error event of its own; a track that cannot be
-    // played ends a recording as a song that cannot be played does.
-    if (!(blnRecordingA || blnRecordingB) || !blnCDPlaying)
+    // A recording's CD tracks are the recording's: their failure comes
+    // through the deck's plan. A preview's track that cannot go on says why
+    // and gives the player back.
+    if (m_session.isActive() || !blnCDPlaying)
         return;
     blnCDPlaying = false;
+    m_MCD->hide();
+    m_MCDlabel->hide();
+    m_MPlayer->show();
     msgBox(this, why, Msg::Critical, m_profile.messageTitle);
-    endRecordingAfterError();
 }
 
 QString Workspace::entryPathAt(int side, int index) const
@@ -98,6 +115,8 @@ QString Workspace::entryPathAt(int side, int index) const
 
 void Workspace::cmdRecordSide_Click(int side)
 {
+    if (m_session.isActive())
+        return;
     const SideTexts &texts = m_profile.sides.at(side);
     const QString title = QStringLiteral("Begin %1 Recording").arg(texts.recordingName);
     intRecordTotal = m_lstPlayList[side]->count();
@@ -120,27 +139,20 @@ void Workspace::cmdRecordSide_Click(int side)
         m_cmdDriveList->setEnabled(true);
         return;
     }
-    planRecording(side);
-    if (side == 0)
-        blnRecordingA = true;
-    else
-        blnRecordingB = true;
-    m_nextSongDueMs = -1;
+    // From the answer on the window is recording: it refuses to close while
+    // level matching measures the side, and a scan or a paused preview ends.
+    (side == 0 ? blnRecordingA : blnRecordingB) = true;
+    if (isScanning())
+        endScanQuietly();
+    tv::shell::Module1::subStopPlayers(*this, QStringLiteral("All"));
+    blnCDPlaying = false;
+    m_MCDlabel->hide();
     subSetControls(QStringLiteral("record"));
-    subRecordMP3toTape();
+    const QList<double> gains = m_levels->recordingGains(side);
+    planRecording(side, gains);
+    intRecordIndex = 0;
+    apply(m_session.handle(RecordingEvent::Begin));
     m_cmdDummyFocus->setFocus();
-}
-
-void Workspace::MPlayer_PlayStateChange(int oldState, int newState)
-{
-    intPlayerVolume = m_MPlayer->player()->volume();
-    if (tv::core::advancesRecording(blnRecordingA || blnRecordingB, oldState, newState)) {
-        // The sound output already plays the silence and then the next
-        // song; the steps follow it, counted from the moment the song's end
-        // was heard, so that the read-outs change as the deck hears it.
-        m_nextSongDueMs = m_clock.elapsed() + kStepMs + songDelayMs();
-        m_Timer1->start(kStepMs);
-    }
 }
 
 int Workspace::songDelayMs() const
@@ -151,124 +163,213 @@ int Workspace::songDelayMs() const
     return box > 0 ? std::max(0, int(tv::shell::globals().glngSongDelayMs)) : 0;
 }
 
-void Workspace::Timer1_Timer()
+void Workspace::MPlayer_PlayStateChange(int, int)
 {
-    m_Timer1->stop(); // one step for each arming
-    m_Timer1->setInterval(kStepMs);
-    subRecordMP3toTape();
+    // The play state no longer moves a recording on: the session follows
+    // the deck's stream itself.
+    intPlayerVolume = m_MPlayer->player()->volume();
 }
 
-void Workspace::subRecordMP3toTape()
+// ---- what the deck's stream reports of the plan ------------------------------
+
+void Workspace::deckStarted(quint64 serial)
 {
-    const int delay = int(tv::core::readNumber(m_txtOneSecondDelay->text()).value_or(0));
-    const tv::core::StepPlan plan = tv::core::planStep(intRecordIndex, intRecordTotal, delay, blnRecordingA || blnRecordingB);
-    if (plan.waitFirst) {
-        // The silence between songs, without freezing the window: counted
-        // from the moment the last song was heard to end, so that late
-        // timers do not add up.
-        const qint64 wait = m_nextSongDueMs >= 0 ? std::max<qint64>(0, m_nextSongDueMs - m_clock.elapsed()) : songDelayMs();
-        m_silenceTimer->start(int(wait));
+    const int k = int(m_planSerials.indexOf(serial));
+    if (k < 0)
+        return;
+    m_heardEntry = k;
+    apply(m_session.handle(RecordingEvent::EntryStarted));
+}
+
+void Workspace::deckFinished(quint64 serial)
+{
+    const int k = int(m_planSerials.indexOf(serial));
+    if (k < 0)
+        return;
+    if (isCdEntry(entryPath(k)))
+        blnCDPlaying = false;
+    apply(m_session.handle(k + 1 == m_planSerials.size() ? RecordingEvent::LastEntryEnded : RecordingEvent::EntryEnded));
+}
+
+void Workspace::deckFailed(quint64 serial, const QString &error)
+{
+    if (!m_planSerials.contains(serial))
+        return;
+    m_recordingError = error;
+    apply(m_session.handle(RecordingEvent::EntryFailed));
+}
+
+void Workspace::deckLost(const QString &why)
+{
+    if (m_planSerials.isEmpty())
+        return;
+    m_recordingError = why;
+    apply(m_session.handle(RecordingEvent::OutputLost));
+}
+
+QString Workspace::entryPath(int k) const
+{
+    tv::core::SongEntry entry;
+    const QString &line = m_planEntries.at(k);
+    return tv::core::SongEntry::parse(line, entry) ? entry.path : line;
+}
+
+// ---- the session's decisions, carried out -------------------------------------
+
+void Workspace::apply(const QList<RecordingAction> &actions)
+{
+    for (RecordingAction action : actions) {
+        switch (action) {
+        case RecordingAction::ShowEntry: showHeardEntry(); break;
+        case RecordingAction::HoldOutput: holdOutput(true); break;
+        case RecordingAction::ReleaseOutput: holdOutput(false); break;
+        case RecordingAction::ShowPaused:
+            m_cmdPause->setText(kResume);
+            m_lblStatus->setText(QStringLiteral("<<Paused>>"));
+            break;
+        case RecordingAction::ShowRecording:
+            m_cmdPause->setText(kPause);
+            m_lblStatus->setText(QStringLiteral("Recording....."));
+            break;
+        case RecordingAction::DropPlan: dropPlan(); break;
+        case RecordingAction::EnterStopped:
+            intRecordTotal = 0;
+            intRecordIndex = 0;
+            m_recordSide = -1;
+            m_cmdPause->setText(kPause);
+            subSetControls(QStringLiteral("stopped"));
+            break;
+        case RecordingAction::ShowError: msgBox(this, m_recordingError, Msg::Critical, m_profile.messageTitle); break;
+        case RecordingAction::ShowStopped: {
+            const QString name = m_profile.sides.at(m_stoppedSide).recordingName;
+            msgBox(this, QStringLiteral("%1 Recording Stopped!").arg(name), Msg::Exclamation, QStringLiteral("%1 Recording Status").arg(name));
+            break;
+        }
+        case RecordingAction::ShowCompletion: showCompletion(); break;
+        }
+    }
+}
+
+void Workspace::showHeardEntry()
+{
+    // The entry heard now, as the Part's step shows a song it starts; the
+    // player (or the CD label) follows the planned item without opening it.
+    const int k = m_heardEntry;
+    if (k < 0 || k >= m_planSerials.size())
+        return;
+    const QString line = m_planEntries.at(k);
+    const QString path = entryPath(k);
+    intRecordIndex = k + 1;
+    m_lstPlayList[m_recordSide]->setCurrentRow(k);
+    m_lblRecordSide[m_recordSide]->setText(QStringLiteral("Song #%1  %2").arg(k + 1).arg(line));
+    tv::core::SongEntry entry;
+    const double seconds = tv::core::SongEntry::parse(line, entry) ? double(entry.seconds) : 0.0;
+    if (isCdEntry(path)) {
+        if (m_MPlayer->player()->playState() != tv::media::MediaPlayer::Closed)
+            m_MPlayer->player()->close();
+        blnCDPlaying = true;
+        m_MPlayer->hide();
+        m_MCD->hide();
+        m_MCDlabel->show();
+        m_Label1->setText(cdTrackText(path) + m_cdDamageNotes.value(path));
+        showCdTrackTime();
+        m_cdTrackClock->start();
         return;
     }
-    continueStep();
+    m_cdTrackClock->stop();
+    m_MCDlabel->hide();
+    m_MPlayer->show();
+    m_Label1->setText(line);
+    m_MPlayer->player()->adopt(m_planSerials.at(k), path, seconds);
 }
 
-void Workspace::continueStep()
+void Workspace::showCdTrackTime()
 {
-    const int delay = int(tv::core::readNumber(m_txtOneSecondDelay->text()).value_or(0));
-    const tv::core::StepPlan plan = tv::core::planStep(intRecordIndex, intRecordTotal, delay, blnRecordingA || blnRecordingB);
-    if (plan.startSong) {
-        const int side = blnRecordingA ? 0 : 1;
-        const QString entry = m_lstPlayList[side]->item(plan.entry)->text();
-        m_Label1->setText(entry);
-        m_lblRecordSide[side]->setText(QStringLiteral("Song #%1  %2").arg(plan.entry + 1).arg(entry));
-        m_MPlayer->player()->setFileName(entryPathAt(side, plan.entry));
+    // The CD label's running time of a recorded track, from the stream's
+    // own position: nothing is read from the disc on this thread.
+    const int k = m_heardEntry;
+    if (!m_session.isActive() || k < 0 || k >= m_planSerials.size() || !isCdEntry(entryPath(k))) {
+        m_cdTrackClock->stop();
+        return;
     }
-    intRecordIndex = plan.nextIndex;
-    QCoreApplication::processEvents();
-    if (tv::core::isFinished(m_MPlayer->player()->playState(), intRecordIndex, intRecordTotal) && !blnCDPlaying)
-        finishRecording();
-    m_MPlayer->player()->setVolume(intPlayerVolume);
+    tv::core::SongEntry entry;
+    const qint64 length = tv::core::SongEntry::parse(m_planEntries.at(k), entry) ? qint64(entry.seconds) : 0;
+    const qint64 at = m_deck->positionMs(m_planSerials.at(k)) / 1000;
+    const auto two = [](qint64 v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
+    const int track = tv::media::CdTrackFolder::trackNumberOf(entryPath(k));
+    m_MCDlabel->setText(QStringLiteral("Track [") + two(track) + QStringLiteral("]") + QString(73, QLatin1Char(' ')) + two(at / 60)
+                        + QStringLiteral(":") + two(at % 60) + QStringLiteral(" / ") + tv::core::fnFormatTime(length));
 }
 
-void Workspace::finishRecording()
+void Workspace::holdOutput(bool hold)
 {
-    intRecordTotal = 0;
-    intRecordIndex = 0;
-    tv::shell::Module1::subStopPlayers(*this, QStringLiteral("MCDPlayer"));
-    const int side = blnRecordingA ? 0 : blnRecordingB ? 1 : -1;
-    if (side >= 0) {
+    tv::media::MediaPlayer *player = m_MPlayer->player();
+    if (hold) {
+        if (player->playState() == tv::media::MediaPlayer::Playing)
+            player->pause();
+        m_deck->pause();
+        return;
+    }
+    if (player->playState() == tv::media::MediaPlayer::Paused)
+        player->play();
+    m_deck->resume();
+}
+
+void Workspace::dropPlan()
+{
+    m_stoppedSide = m_recordSide;
+    m_planSerials.clear();
+    m_planEntries.clear();
+    m_heardEntry = -1;
+    m_cdTrackClock->stop();
+    tv::shell::Module1::subStopPlayers(*this, QStringLiteral("All"));
+    m_deck->stopAll();
+    blnCDPlaying = false;
+    m_MCDlabel->hide();
+    m_MPlayer->show();
+}
+
+void Workspace::showCompletion()
+{
+    if (m_recordSide >= 0) {
         if (isMinimized())
             showNormal();
-        const QString name = m_profile.sides.at(side).recordingName;
-        tv::shell::showMessageWindow(this, QStringLiteral("%1 Recording Status").arg(name),
-                                     QStringLiteral("Recording of %1 Complete!").arg(name));
+        const QString name = m_profile.sides.at(m_recordSide).recordingName;
+        tv::shell::showMessageWindow(this, QStringLiteral("%1 Recording Status").arg(name), QStringLiteral("Recording of %1 Complete!").arg(name));
     }
-    subSetControls(QStringLiteral("stopped"));
+    apply(m_session.handle(RecordingEvent::CompletionClosed));
 }
 
-void Workspace::endRecordingAfterError()
-{
-    // A song that cannot be played ends the recording; the window returns to
-    // the stopped state so that the record buttons work again.
-    intRecordTotal = 0;
-    intRecordIndex = 0;
-    m_Timer1->stop();
-    m_silenceTimer->stop();
-    m_heldTimer1Ms = m_heldSilenceMs = -1;
-    m_deck->stopAll();
-    m_cmdPause->setText(kPause);
-    subSetControls(QStringLiteral("stopped"));
-}
-
-bool Workspace::isBetweenSongs() const
-{
-    return (blnRecordingA || blnRecordingB) && (m_Timer1->isActive() || m_silenceTimer->isActive() || m_heldTimer1Ms >= 0 || m_heldSilenceMs >= 0);
-}
-
-void Workspace::holdSilence(bool hold)
-{
-    if (hold) {
-        m_deck->pause();
-        m_pausedAtMs = m_clock.elapsed();
-        if (m_Timer1->isActive()) {
-            m_heldTimer1Ms = m_Timer1->remainingTime();
-            m_Timer1->stop();
-        }
-        if (m_silenceTimer->isActive()) {
-            m_heldSilenceMs = m_silenceTimer->remainingTime();
-            m_silenceTimer->stop();
-        }
-        return;
-    }
-    // Resumed: the sound output goes on with the rest of the silence, and
-    // the steps with the rest of their wait.
-    m_deck->resume();
-    if (m_nextSongDueMs >= 0)
-        m_nextSongDueMs += m_clock.elapsed() - m_pausedAtMs;
-    if (m_heldTimer1Ms >= 0)
-        m_Timer1->start(m_heldTimer1Ms);
-    else if (m_heldSilenceMs >= 0)
-        m_silenceTimer->start(m_heldSilenceMs);
-    m_heldTimer1Ms = m_heldSilenceMs = -1;
-}
+// ---- the user's Pause and Stop -------------------------------------------------
 
 void Workspace::cmdPause_Click()
 {
-    tv::media::MediaPlayer *player = m_MPlayer->player();
     const QString question = QStringLiteral("Pause %1 Recording?").arg(m_profile.mediumWord);
-    const bool silence = isBetweenSongs() && m_heldTimer1Ms < 0 && m_heldSilenceMs < 0;
-    if (player->playState() == tv::media::MediaPlayer::Playing || blnCDPlaying || silence) {
-        if (msgBox(this, question, Msg::YesNo | Msg::Question) == Msg::Yes) {
-            m_cmdPause->setText(kResume);
-            m_lblStatus->setText(QStringLiteral("<<Paused>>"));
+    if (m_session.isActive()) {
+        // What the answer does is decided when it comes: the song asked
+        // about may have ended, or the recording with it.
+        if (m_session.canPause()) {
+            if (msgBox(this, question, Msg::YesNo | Msg::Question) == Msg::Yes)
+                apply(m_session.handle(RecordingEvent::PauseConfirmed));
+        } else if (m_session.isPaused()) {
+            apply(m_session.handle(RecordingEvent::Resume));
+        }
+        m_cmdDummyFocus->setFocus();
+        return;
+    }
+    // A preview: the same buttons pause and resume it.
+    tv::media::MediaPlayer *player = m_MPlayer->player();
+    if (player->playState() == tv::media::MediaPlayer::Playing || blnCDPlaying) {
+        if (msgBox(this, question, Msg::YesNo | Msg::Question) == Msg::Yes && !m_session.isActive()) {
             if (blnCDPlaying) {
                 (void)m_MCD->device()->command(QStringLiteral("Pause"));
                 blnCDPlaying = false;
-            } else if (silence) {
-                holdSilence(true);
-            } else {
+                m_cmdPause->setText(kResume);
+                m_lblStatus->setText(QStringLiteral("<<Paused>>"));
+            } else if (player->playState() == tv::media::MediaPlayer::Playing) {
                 player->pause();
+                m_cmdPause->setText(kResume);
+                m_lblStatus->setText(QStringLiteral("<<Paused>>"));
             }
         }
     } else if (m_cmdPause->text() == kResume) {
@@ -276,9 +377,7 @@ void Workspace::cmdPause_Click()
         m_lblStatus->setText(QStringLiteral("Recording....."));
         if (player->playState() == tv::media::MediaPlayer::Paused) {
             player->play();
-        } else if (m_heldTimer1Ms >= 0 || m_heldSilenceMs >= 0) {
-            holdSilence(false);
-        } else {
+        } else if (m_MCD->device()->isOpen()) {
             (void)m_MCD->device()->command(QStringLiteral("Play"));
             blnCDPlaying = true;
         }
@@ -288,26 +387,20 @@ void Workspace::cmdPause_Click()
 
 void Workspace::cmdStop_Click()
 {
+    const QString question = QStringLiteral("Stop %1 Recording?").arg(m_profile.mediumWord);
+    if (m_session.isActive()) {
+        if (m_session.canStop() && msgBox(this, question, Msg::YesNo | Msg::Question) == Msg::Yes)
+            apply(m_session.handle(RecordingEvent::StopConfirmed));
+        m_cmdDummyFocus->setFocus();
+        return;
+    }
     tv::media::MediaPlayer *player = m_MPlayer->player();
     const int state = player->playState();
-    if (state == tv::media::MediaPlayer::Paused || state == tv::media::MediaPlayer::Playing || blnCDPlaying || isBetweenSongs()) {
-        if (msgBox(this, QStringLiteral("Stop %1 Recording?").arg(m_profile.mediumWord), Msg::YesNo | Msg::Question) == Msg::Yes) {
-            const int side = blnRecordingA ? 0 : blnRecordingB ? 1 : -1;
-            intRecordTotal = 0;
-            intRecordIndex = 0;
-            m_Timer1->stop();
-            m_silenceTimer->stop();
-            m_heldTimer1Ms = m_heldSilenceMs = -1;
-            subSetControls(QStringLiteral("stopped")); // before the player stops: its stop must not advance
+    if (state == tv::media::MediaPlayer::Paused || state == tv::media::MediaPlayer::Playing || blnCDPlaying) {
+        if (msgBox(this, question, Msg::YesNo | Msg::Question) == Msg::Yes && !m_session.isActive()) {
             tv::shell::Module1::subStopPlayers(*this, QStringLiteral("All"));
-            m_deck->stopAll(); // also a song planned in the silence between songs
-                    blnCDPlaying = false;
+            blnCDPlaying = false;
             m_cmdPause->setText(kPause);
-            if (side >= 0) {
-                const QString name = m_profile.sides.at(side).recordingName;
-                msgBox(this, QStringLiteral("%1 Recording Stopped!").arg(name), Msg::Exclamation,
-                       QStringLiteral("%1 Recording Status").arg(name));
-            }
         }
     }
     m_cmdDummyFocus->setFocus();

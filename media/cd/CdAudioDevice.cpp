@@ -180,21 +180,11 @@ bool CdAudioDevice::play()
     m_playStart = m_seekSector;
     const CdDisc::Track *track = m_disc->trackAtSector(m_playStart);
     m_playEnd = (m_playToTrackEnd && track) ? track->lastSector : -1;
-    // A whole track that a recording has planned next on the shared output
-    // is taken over: it plays exactly when the plan has it.
-    const bool wholeTrack = track && m_playStart == track->firstSector && m_playEnd == track->lastSector;
-    m_serial = wholeTrack ? output().claim(m_fileName) : 0;
-    if (!m_serial) {
-        m_serial = AudioOutput::newSerial();
-        std::shared_ptr<CdDisc> disc = m_disc;
-        const int first = m_playStart, last = m_playEnd;
-        const QString name = m_fileName;
-        output().play(m_serial, m_fileName, [disc, first, last, name](QString &) { return std::make_unique<CdSource>(disc, first, last, name); });
-    } else if (output().state(m_serial) == AudioOutput::ItemState::Finished) {
-        // The window was too busy to take it over before its end was heard.
-        const quint64 serial = m_serial;
-        QTimer::singleShot(0, this, [this, serial] { onFinished(serial); });
-    }
+    m_serial = AudioOutput::newSerial();
+    std::shared_ptr<CdDisc> disc = m_disc;
+    const int first = m_playStart, last = m_playEnd;
+    const QString name = m_fileName;
+    output().play(m_serial, m_fileName, [disc, first, last, name](QString &) { return std::make_unique<CdSource>(disc, first, last, name); });
     m_mode = Mode::Playing;
     return true;
 }

@@ -116,7 +116,7 @@ void AudioOutput::play(quint64 serial, const QString &tag, Opener open, qint64 s
 {
     ensureRunning();
     dropLive();
-    m_items.insert(serial, Item{tag, open, ItemState::Playing, true, {}});
+    m_items.insert(serial, Item{tag, open, ItemState::Playing, {}});
     m_order.append(serial);
     m_shared->acceptGeneration = ++m_generation;
     m_paused = false;
@@ -133,7 +133,7 @@ void AudioOutput::play(quint64 serial, const QString &tag, Opener open, qint64 s
 void AudioOutput::plan(quint64 serial, const QString &tag, Opener open, qint64 silenceMs, double gain)
 {
     ensureRunning();
-    m_items.insert(serial, Item{tag, open, ItemState::Planned, false, {}});
+    m_items.insert(serial, Item{tag, open, ItemState::Planned, {}});
     m_order.append(serial);
     m_writer->open();
     Decoder::Item item;
@@ -145,18 +145,10 @@ void AudioOutput::plan(quint64 serial, const QString &tag, Opener open, qint64 s
     forgetOld();
 }
 
-quint64 AudioOutput::claim(const QString &tag)
+bool AudioOutput::isLive(quint64 serial) const
 {
-    for (quint64 serial : std::as_const(m_order)) {
-        Item &item = m_items[serial];
-        if (item.claimed || item.state == ItemState::Dropped)
-            continue;
-        if (item.tag != tag)
-            return 0; // not the next in the plan: the caller plays it afresh
-        item.claimed = true;
-        return serial;
-    }
-    return 0;
+    const ItemState s = state(serial);
+    return s == ItemState::Planned || s == ItemState::Playing;
 }
 
 AudioOutput::ItemState AudioOutput::state(quint64 serial) const
@@ -274,18 +266,19 @@ void AudioOutput::onHeardFailure(quint64 serial, const QString &error)
 
 void AudioOutput::onOutputLost(const QString &why)
 {
-    QList<quint64> lost;
+    QList<quint64> failing;
     for (quint64 serial : std::as_const(m_order)) {
         Item &item = m_items[serial];
         if (item.state == ItemState::Planned || item.state == ItemState::Playing) {
             item.state = ItemState::Failed;
             item.error = why;
-            lost.append(serial);
+            failing.append(serial);
         }
     }
     m_shared->acceptGeneration = ++m_generation;
     m_decoder->stopAll(m_generation);
-    for (quint64 serial : std::as_const(lost))
+    emit lost(why);
+    for (quint64 serial : std::as_const(failing))
         emit failed(serial, why);
 }
 

@@ -44,9 +44,8 @@ public:
     // Plans the item after the last planned one, silenceMs after its end in
     // the stream (after now when nothing plays).
     void plan(quint64 serial, const QString &tag, Opener open, qint64 silenceMs, double gain = 1.0);
-    // The first planned item that no owner has claimed yet, when its tag is
-    // tag: it becomes the caller's (its serial is returned). 0 otherwise.
-    quint64 claim(const QString &tag);
+    // Planned or playing: the output still has the item to play.
+    bool isLive(quint64 serial) const;
     ItemState state(quint64 serial) const;
     QString errorText(quint64 serial) const;
 
@@ -70,6 +69,8 @@ signals:
     void finished(quint64 serial); // its last frame has been heard
     void failed(quint64 serial, const QString &error);
     void dropped(quint64 serial);  // replaced or stopped before its end
+    // The sound output stopped playing; every live item fails after it.
+    void lost(const QString &why);
 
 private:
     friend class OutputEvents;
@@ -78,7 +79,6 @@ private:
         QString tag;
         Opener open; // kept for a seek, which opens the item afresh
         ItemState state = ItemState::Planned;
-        bool claimed = false;
         QString error;
     };
 

@@ -120,19 +120,28 @@ private slots:
             QString error;
             QCOMPARE(outcome.songFrames.at(k), qint64(decodeAll(m_songs[k], error).size() / 2));
         }
-        verifySide(out(name), kStepMs + delayMs);
+        verifySide(out(name), delayMs);
         // FFmpeg plays the file through without a complaint.
         QString errors;
         QVERIFY(run(QStringLiteral("ffmpeg"), {"-nostdin", "-v", "error", "-i", out(name), "-f", "null", "-"}, &errors));
         QVERIFY2(errors.isEmpty(), qPrintable(errors));
     }
 
-    void render_afterCdTrack_hasNoStepSilence()
+    void plan_silenceIsTheSongDelay_afterSongsAndCdTracksAlike_data()
     {
-        const QList<PlannedSong> plan = planSide({"/a.mp3", "/cd/Track01.cda", "/b.mp3"}, 1000);
+        QTest::addColumn<qint64>("delayMs");
+        QTest::newRow("delay 1 s") << qint64(1000);
+        QTest::newRow("delay 0 joins the songs") << qint64(0);
+        QTest::newRow("a negative delay counts as none") << qint64(-2000);
+    }
+    void plan_silenceIsTheSongDelay_afterSongsAndCdTracksAlike()
+    {
+        // What the side's read-out counts is what the tape holds.
+        QFETCH(qint64, delayMs);
+        const QList<PlannedSong> plan = planSide({"/a.mp3", "/cd/Track01.cda", "/b.mp3"}, delayMs);
         QCOMPARE(plan.at(0).silenceBeforeMs, 0);
-        QCOMPARE(plan.at(1).silenceBeforeMs, 1300);
-        QCOMPARE(plan.at(2).silenceBeforeMs, 1000);
+        QCOMPARE(plan.at(1).silenceBeforeMs, std::max<qint64>(0, delayMs));
+        QCOMPARE(plan.at(2).silenceBeforeMs, std::max<qint64>(0, delayMs));
     }
 
     void render_levelMatching_bringsSongsToTheTarget()
@@ -162,8 +171,6 @@ private slots:
             const std::vector<qint16> rendered = decodeAll(out("matched.wav"), error);
             std::size_t at = 0;
             for (int k = 0; k < songs.size(); ++k) {
-                if (k > 0)
-                    at += std::size_t(kStepMs * kRate / 1000) * 2;
                 const std::size_t length = decodeAll(songs[k], error).size();
                 LoudnessMeter meter;
                 meter.addFrames(rendered.data() + at, qint64(length / 2));
@@ -231,7 +238,7 @@ private slots:
         f.close();
         QString errors;
         QVERIFY2(run(QStringLiteral(TVRENDER), {tpl, "--side", "B", out("tool.flac")}, &errors), qPrintable(errors));
-        verifySide(out("tool.flac"), kStepMs + 1000);
+        verifySide(out("tool.flac"), 1000);
         // Side A is empty: a clear refusal, no file.
         QVERIFY(!run(QStringLiteral(TVRENDER), {tpl, "--side", "A", out("empty.wav")}, &errors));
         QVERIFY2(errors.contains(QLatin1String("no songs")), qPrintable(errors));
