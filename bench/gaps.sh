@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # gaps.sh: records a ten-song playlist with a song delay of 2 s through a
-# private PulseAudio null sink and prints each gap the deck heard against the
-# intended 2.3 s (300 ms + the delay), and the largest error.
+# private sound server's null sink (TV_SOUND_SERVER picks PulseAudio or
+# PipeWire) and prints each gap the deck heard beside the planned 2 s, each
+# song's heard length beside its file's, and the largest errors.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh" "$root/build" >/dev/null

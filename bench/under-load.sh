@@ -5,8 +5,9 @@
 #     (tvplay) while capturing the null sink's monitor, and counts the
 #     dropouts: runs of silence of 3 ms or more inside the tone;
 #  2. records a ten-song side with a song delay of 1 s through the real
-#     workspace (bench_gaps) and prints each gap's error against the planned
-#     1.3 s, the largest, and the dropouts inside the songs.
+#     workspace (bench_gaps) and prints each gap heard beside the planned
+#     1 s, each song's heard length beside its file's, the largest errors,
+#     and the dropouts inside the songs.
 # RUNS=N repeats both N times (default 1); TV_SOUND_SERVER=pipewire runs
 # against PipeWire instead of PulseAudio. TV_BIN=DIR runs the programs of
 # another build (for comparisons) instead of building this one.

@@ -15,8 +15,7 @@ tv_start_pulseaudio() {
   pulseaudio --daemonize=yes --exit-idle-time=-1 --disallow-exit -n --use-pid-file=yes \
     --log-target=file:"$TV_SOUND_RUNTIME/pulse.log" \
     --load="module-null-sink sink_name=deck" \
-    --load="module-native-protocol-unix" \
-    --load="module-always-sink" >/dev/null 2>&1
+    --load="module-native-protocol-unix" >/dev/null 2>&1
 }
 
 tv_start_pipewire() {
@@ -66,22 +65,12 @@ start_private_sound_server() {
     return 1
   fi
   pactl set-default-sink deck
-  # A null sink wakes only as often as its most demanding listener asks, up
-  # to every two seconds; a sound card runs every few milliseconds. A
-  # low-latency listener on its monitor makes it keep a sound card's pace.
-  parec -d deck.monitor --latency-msec=10 >/dev/null 2>&1 &
-  TV_SOUND_PACER=$!
-  # The first stream after the server starts is held back about 1.5 s while
-  # the null sink settles; let a short silence take that wait, not a test.
-  head -c 17640 /dev/zero | pacat --raw --format=s16le --rate=44100 --channels=2 --latency-msec=20 >/dev/null 2>&1 || true
+  # Nothing else: no listener on the monitor and no warm-up stream. A null
+  # sink then wakes only as often as its clients ask, as a desktop sink with
+  # timer-based scheduling may, and the program must work with that.
 }
 
 stop_private_sound_server() {
-  if [[ -n "${TV_SOUND_PACER:-}" ]]; then
-    kill "$TV_SOUND_PACER" 2>/dev/null || true
-    wait "$TV_SOUND_PACER" 2>/dev/null || true
-    TV_SOUND_PACER=
-  fi
   if [[ -n "${TV_SOUND_RUNTIME:-}" ]]; then
     if [[ "$(tv_sound_server_name)" == pulseaudio && -f $PULSE_RUNTIME_PATH/pid ]]; then
       # It made itself a daemon: its number is in its pid file.

@@ -11,8 +11,10 @@ namespace tv::media {
 namespace {
 // What the sound server holds ahead of the ear. A deck does not mind
 // latency, it minds dropouts; pause, stop, seek and a new song take back what
-// the server holds, so a large buffer costs previews nothing either.
-constexpr int kServerBufferMs = 2000;
+// the server holds, so a large buffer costs previews nothing either. A sink
+// with timer-based scheduling may sleep for as long as this between two
+// wake-ups, so it also bounds how soon a stalled server can be told.
+constexpr int kServerBufferMs = StreamWriter::kLargestBufferMs;
 constexpr int kItemsRemembered = 256;
 } // namespace
 

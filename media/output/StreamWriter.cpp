@@ -20,7 +20,6 @@ constexpr qint64 kLeadInFrames = framesForMs(50); // zeros a new stream starts w
 constexpr qint64 kAheadOfClockFrames = framesForMs(20); // how far the position may run ahead of the clock
 constexpr int kTickMs = 10;
 constexpr int kConnectTimeoutMs = 3000;
-constexpr int kLargestBufferMs = 2000;
 
 qint64 nowUs() { return qint64(pa_rtclock_now()); }
 qint64 usToFrames(qint64 us) { return us * kSampleRate / 1000000; }
@@ -100,6 +99,7 @@ void StreamWriter::open()
 void StreamWriter::cut(bool keepPaused)
 {
     const LoopLock lock(m_loop);
+    m_zerosToTheBrim = false;
     if (!keepPaused) {
         m_paused = false;
         m_fadeIn = 0;
@@ -206,6 +206,7 @@ void StreamWriter::makeStream()
     pa_stream_set_state_callback(m_stream, &StreamWriter::streamState, this);
     pa_stream_set_write_callback(m_stream, &StreamWriter::writeRequest, this);
     pa_stream_set_latency_update_callback(m_stream, &StreamWriter::timingArrived, this);
+    pa_stream_set_underflow_callback(m_stream, &StreamWriter::ranDry, this);
     pa_buffer_attr attr{};
     attr.maxlength = uint32_t(-1);
     attr.tlength = uint32_t(framesForMs(m_bufferMs) * kBytesPerFrame);
@@ -251,6 +252,18 @@ void StreamWriter::timingArrived(pa_stream *, void *self)
     static_cast<StreamWriter *>(self)->m_timingAtUs = nowUs();
 }
 
+void StreamWriter::ranDry(pa_stream *, void *self)
+{
+    // A sink that wakes seldom takes all the stream holds at once; with
+    // only the zeros ahead of the ear left, the stream runs dry and waits
+    // for frames before it plays on, while the ear stands still. From then
+    // on zeros fill all the server asks for, so that its clock keeps moving,
+    // and are taken back as soon as something is to play.
+    auto *w = static_cast<StreamWriter *>(self);
+    w->m_zerosToTheBrim = true;
+    w->fill();
+}
+
 void StreamWriter::closeAll()
 {
     if (m_tick) {
@@ -261,6 +274,7 @@ void StreamWriter::closeAll()
         pa_stream_set_state_callback(m_stream, nullptr, nullptr);
         pa_stream_set_write_callback(m_stream, nullptr, nullptr);
         pa_stream_set_latency_update_callback(m_stream, nullptr, nullptr);
+        pa_stream_set_underflow_callback(m_stream, nullptr, nullptr);
         pa_stream_disconnect(m_stream);
         pa_stream_unref(m_stream);
         m_stream = nullptr;
@@ -272,6 +286,7 @@ void StreamWriter::closeAll()
         m_context = nullptr;
     }
     m_ready = false;
+    m_zerosToTheBrim = false;
     m_segments.clear();
     m_events.clear();
     m_written = m_lastHeard = 0;
@@ -391,9 +406,14 @@ void StreamWriter::tick()
         if (pa_operation *op = pa_stream_update_timing_info(m_stream, nullptr, nullptr))
             pa_operation_unref(op);
     }
+    // The span is longer than the longest the server waits between two
+    // wake-ups of a sink (what it holds of ours, at most the buffer asked
+    // for), so that a healthy server that sleeps is never taken for a
+    // stalled one, and short enough that a real stall is told within 3 s.
     const qint64 stall = qint64(kStallMs) * 1000;
     if (now - m_progressAtUs > stall || now - m_timingAtUs > stall) {
-        lose(QStringLiteral("The sound output stopped playing for more than %1 seconds: the sound server does not answer.").arg(kStallMs / 1000));
+        lose(QStringLiteral("The sound output stopped playing for more than %1 seconds: the sound server does not answer.")
+                 .arg(QString::number(kStallMs / 1000.0)));
         return;
     }
     // Nothing to play for a while: close the stream (the next song reopens it).
@@ -569,6 +589,11 @@ void StreamWriter::fill()
     room = std::min(room, ringFree(heard));
     if (room <= 0)
         return;
+    if (m_zerosToTheBrim && !m_paused && (!m_kept.empty() || m_chunk || m_shared.filled.peek())) {
+        m_zerosToTheBrim = false;
+        dropZerosAhead();
+        room = std::min(qint64(pa_stream_writable_size(m_stream)) / kBytesPerFrame, ringFree(heardNow()));
+    }
     qint64 n = 0;
     while (n < room && !m_paused) {
         Piece piece;
@@ -580,14 +605,39 @@ void StreamWriter::fill()
             releaseChunk();
     }
     // Nothing more to play: zeros keep the stream running, but only a little
-    // ahead of the ear, so that the next song is heard as soon as it comes.
-    const qint64 zeros = std::min(room - n, heard + kZerosAheadFrames - m_written);
+    // ahead of the ear, so that the next song is heard as soon as it comes;
+    // after the stream ran dry, all the server asks for.
+    const qint64 zeros = m_zerosToTheBrim ? room - n : std::min(room - n, heard + kZerosAheadFrames - m_written);
     if (zeros > 0) {
         writeFiller(zeros, m_out.data() + n * kChannels);
         n += zeros;
     }
     if (n > 0)
         pa_stream_write(m_stream, m_out.data(), std::size_t(n) * kBytesPerFrame, nullptr, 0, PA_SEEK_RELATIVE);
+}
+
+void StreamWriter::dropZerosAhead()
+{
+    // Only our own zeros lie past the first frame the sink has not taken in
+    // (the stream ran dry, so all it held before them was taken): they go,
+    // and what is to play follows the ear as closely as the sink allows.
+    const qint64 heard = heardNow();
+    const pa_timing_info *timing = pa_stream_get_timing_info(m_stream);
+    const qint64 sinkFrames = timing ? usToFrames(qint64(timing->sink_usec)) : 0;
+    const qint64 cut = std::clamp(heard + sinkFrames + framesForMs(2), heard, m_written);
+    if (cut >= m_written)
+        return;
+    while (!m_segments.empty() && m_segments.back().seq >= cut)
+        m_segments.pop_back();
+    if (!m_segments.empty())
+        m_segments.back().count = std::min(m_segments.back().count, cut - m_segments.back().seq);
+    pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr);
+    if (op)
+        pa_operation_unref(op);
+    m_written = cut;
+    m_lastHeard = std::min(m_lastHeard, cut);
+    m_clockAnchorHeard = m_lastHeard;
+    m_clockAnchorUs = nowUs();
 }
 
 void StreamWriter::writeLeadIn()

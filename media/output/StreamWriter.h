@@ -66,9 +66,11 @@ public:
     void setBufferMs(int ms); // what the server holds ahead of the ear
     void setKeepOpenMs(int ms);
 
-    // Milliseconds the sound server holds before the stream stops advancing
-    // counts as lost.
-    static constexpr int kStallMs = 2000;
+    // How long the stream may stand still before it counts as lost: longer
+    // than the longest wait between a sleeping sink's wake-ups, which is at
+    // most the largest buffer asked of the server.
+    static constexpr int kLargestBufferMs = 1000;
+    static constexpr int kStallMs = kLargestBufferMs + 1500;
 
 private:
     struct Segment;
@@ -94,6 +96,7 @@ private:
     void writePiece(const Piece &piece, qint16 *out);
     void writeFiller(qint64 frames, qint16 *out);
     void writeLeadIn();
+    void dropZerosAhead();
     void takeBack(bool keep);
     qint64 heardNow();
     void fireEvents(qint64 heard);
@@ -106,6 +109,7 @@ private:
     static void streamState(pa_stream *s, void *self);
     static void writeRequest(pa_stream *s, size_t bytes, void *self);
     static void timingArrived(pa_stream *s, void *self);
+    static void ranDry(pa_stream *s, void *self);
     static void timerFired(pa_mainloop_api *api, pa_time_event *e, const timeval *tv, void *self);
 
     StreamShared &m_shared;
@@ -116,6 +120,7 @@ private:
     pa_time_event *m_tick = nullptr;
     bool m_ready = false;
     bool m_prioritySet = false;
+    bool m_zerosToTheBrim = false; // the stream ran dry: zeros fill all the server asks for
 
     qint64 m_written = 0;         // frames written into the stream (its sequence numbers)
     std::vector<qint16> m_ring;   // the last frames written, by sequence number

@@ -126,6 +126,9 @@ private slots:
 
     void pause_holdsPosition_stopKeepsIt()
     {
+        QTemporaryDir dir;
+        tv::test::Deck deck; // the position is where a listener hears the track
+        QVERIFY(deck.start(dir.filePath(QStringLiteral("deck.wav"))));
         CdAudioDevice device;
         device.setFileName(track(1));
         QVERIFY(device.command(QStringLiteral("Open")));

@@ -1,6 +1,7 @@
 #include "Deck.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 #include <QtEndian>
 #include <cstdlib>
@@ -14,13 +15,26 @@ Deck::~Deck()
 
 bool Deck::start(const QString &wavPath)
 {
+    QFile::remove(wavPath); // the wait below reads this file's growth
     m_parec.start(QStringLiteral("parec"), {QStringLiteral("-d"), QStringLiteral("deck.monitor"), QStringLiteral("--file-format=wav"),
                                            QStringLiteral("--rate=44100"), QStringLiteral("--channels=2"),
                                            QStringLiteral("--format=s16le"), QStringLiteral("--latency-msec=10"), wavPath});
     if (!m_parec.waitForStarted(5000))
         return false;
-    QThread::msleep(300); // let the capture stream settle before anything plays
-    return true;
+    // A deck records before the music starts: wait until the capture really
+    // flows (the server may take a moment to start a new stream), so that
+    // nothing played after this returns is missed.
+    constexpr qint64 kFlowingBytes = 44 + 44100 * 4 / 10; // the header and 100 ms
+    for (int i = 0; i < 500; ++i) {
+        QFileInfo info(wavPath);
+        info.refresh();
+        if (info.size() >= kFlowingBytes)
+            return true;
+        if (m_parec.state() == QProcess::NotRunning)
+            return false;
+        QThread::msleep(10);
+    }
+    return false;
 }
 
 void Deck::stop()
