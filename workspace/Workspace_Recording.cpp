@@ -322,8 +322,12 @@ void Workspace::dropPlan()
     m_planEntries.clear();
     m_heardEntry = -1;
     m_cdTrackClock->stop();
-    tv::shell::Module1::subStopPlayers(*this, QStringLiteral("All"));
-    m_deck->stopAll();
+    // A plan heard to its end is left alone: a cut now would take back the
+    // last song's final frames where the server still holds them.
+    if (m_session.state() != tv::core::RecordingState::Finished) {
+        tv::shell::Module1::subStopPlayers(*this, QStringLiteral("All"));
+        m_deck->stopAll();
+    }
     blnCDPlaying = false;
     m_MCDlabel->hide();
     m_MPlayer->show();
