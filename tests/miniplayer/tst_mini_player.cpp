@@ -2,6 +2,7 @@
 // (real sound, private sound server), Play All, the titles, the drive list
 // height, dragging, the mixer, and opening and closing from the start menu.
 #include "CdControlBar.h"
+#include "Deck.h"
 #include "DriveListBox.h"
 #include "FileListBox.h"
 #include "Fixtures.h"
@@ -265,6 +266,11 @@ private slots:
 
     void timer_showsPositionAndLength()
     {
+        // The position is where a listener hears the song: with nobody on
+        // the sink it is only the sleeping sink's clock.
+        QTemporaryDir capture;
+        tv::test::Deck deck;
+        QVERIFY(deck.start(capture.filePath(QStringLiteral("deck.wav"))));
         open();
         QFile::copy(MediaFixtures::instance().path(QStringLiteral("tone3.wav")), m_dir->filePath(QStringLiteral("tone3.wav")));
         browse(m_dir->path());
