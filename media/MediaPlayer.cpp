@@ -38,7 +38,7 @@ void MediaPlayer::startPlaying(qint64 startMs)
 {
     m_playSerial = AudioOutput::newSerial();
     const QString path = m_fileName;
-    ensureOutput().play(m_playSerial, path, [path](QString &error) { return openSource(path, error); }, startMs);
+    ensureOutput().play(m_playSerial, [path](QString &error) { return openSource(path, error); }, startMs);
 }
 
 bool MediaPlayer::soundDeviceAvailable()

@@ -284,20 +284,20 @@ QList<double> WorkspaceLevels::recordingGains(int side)
 
 // The calibration tone and the level check ----------------------------------
 
-void WorkspaceLevels::playTool(const QString &tag, std::function<std::unique_ptr<tv::media::AudioSource>(QString &)> open,
+void WorkspaceLevels::playTool(std::function<std::unique_ptr<tv::media::AudioSource>(QString &)> open,
                                const QString &title, const QString &text)
 {
     tv::shell::Module1::subStopPlayers(m_ws, QStringLiteral("All"));
     m_toolSerial = tv::media::AudioOutput::newSerial();
     // In place of whatever the deck's stream held.
-    m_ws.m_deck->play(m_toolSerial, tag, std::move(open));
+    m_ws.m_deck->play(m_toolSerial, std::move(open));
     m_window->showText(title, text);
 }
 
 void WorkspaceLevels::mnuCalibrationTone_Click()
 {
     const double level = toneLevelDbfs();
-    playTool(QStringLiteral("calibration tone"), [level](QString &) { return std::make_unique<tv::levels::ToneSource>(level); },
+    playTool([level](QString &) { return std::make_unique<tv::levels::ToneSource>(level); },
              QStringLiteral("Calibration Tone"),
              QStringLiteral("A steady %1 Hz tone at %2 dBFS is playing.\nLine up the deck's record level meters on it, then click Stop.")
                  .arg(tv::levels::kCalibrationHz)
@@ -336,8 +336,7 @@ void WorkspaceLevels::mnuLevelCheck_Click()
                Msg::Exclamation, m_ws.m_profile.messageTitle);
     const SongLevels l = *levels->at(loudest);
     const QString path = m_ws.entryPathAt(side, loudest);
-    playTool(QStringLiteral("level check"),
-             [path, l](QString &) {
+    playTool([path, l](QString &) {
                  return std::make_unique<tv::levels::WindowSource>([path](QString &error) { return tv::media::openPlayable(path, error); },
                                                                    l.loudestStartMs, l.loudestLengthMs);
              },

@@ -60,7 +60,7 @@ private:
     // errors gets a sentence for each song that could not be measured.
     std::optional<QList<std::optional<tv::levels::SongLevels>>> sideLevels(int side, const QString &title, const QString &label,
                                                                            QStringList &errors);
-    void playTool(const QString &tag, std::function<std::unique_ptr<tv::media::AudioSource>(QString &)> open, const QString &title,
+    void playTool(std::function<std::unique_ptr<tv::media::AudioSource>(QString &)> open, const QString &title,
                   const QString &text);
     void onToolEnded(quint64 serial);
 

@@ -68,10 +68,9 @@ void Workspace::sub_MusicCD(const QString &fileName)
     blnCDPlaying = true;
     (void)cd->setTimeFormat(CdAudioDevice::Milliseconds);
     cd->setTrack(track);
-    // A recording's track may have been read ahead, and its damage told,
-    // before it is heard; a preview reads it anew.
-    if (!(blnRecordingA || blnRecordingB))
-        m_cdDamageNotes.remove(fileName);
+    // A preview reads the track anew (a recording's tracks never come here:
+    // their damage may be told while they are read ahead, before heard).
+    m_cdDamageNotes.remove(fileName);
     m_Label1->setText(playingText(fileName) + m_cdDamageNotes.value(fileName));
 }
 

@@ -45,6 +45,13 @@ bool isCdEntry(const QString &path)
     return path.endsWith(QLatin1String("cda"), Qt::CaseSensitive);
 }
 
+// The path a playlist line plays: the line without its time suffix.
+QString pathOfEntry(const QString &line)
+{
+    tv::core::SongEntry entry;
+    return tv::core::SongEntry::parse(line, entry) ? entry.path : line;
+}
+
 QString cdTrackText(const QString &fileName)
 {
     return QStringLiteral("Music CD Track:   [ ") + fileName + QStringLiteral(" ]");
@@ -76,17 +83,18 @@ void Workspace::planRecording(int side, const QList<double> &gains)
     // machine is. Nothing of an older plan survives: its items are dropped
     // and its serials forgotten, whatever state they ended in.
     m_deck->stopAll();
-    QStringList paths;
-    for (int k = 0; k < m_lstPlayList[side]->count(); ++k)
-        paths << entryPathAt(side, k);
-    m_planSerials.clear();
     m_planEntries.clear();
+    QStringList paths;
+    for (int k = 0; k < m_lstPlayList[side]->count(); ++k) {
+        m_planEntries << m_lstPlayList[side]->item(k)->text();
+        paths << pathOfEntry(m_planEntries.last());
+    }
+    m_planSerials.clear();
     for (const tv::levels::PlannedSong &song : tv::levels::planSide(paths, songDelayMs(), gains)) {
         const quint64 serial = tv::media::AudioOutput::newSerial();
         const QString path = song.path;
         m_planSerials << serial;
-        m_planEntries << m_lstPlayList[side]->item(int(m_planSerials.size() - 1))->text();
-        m_deck->plan(serial, path, [path](QString &error) { return tv::media::openPlayable(path, error); }, song.silenceBeforeMs, song.gain);
+        m_deck->plan(serial, [path](QString &error) { return tv::media::openPlayable(path, error); }, song.silenceBeforeMs, song.gain);
     }
     m_recordSide = side;
     m_heardEntry = 0;
@@ -108,9 +116,7 @@ void Workspace::MCD_Failed(const QString &why)
 
 QString Workspace::entryPathAt(int side, int index) const
 {
-    tv::core::SongEntry entry;
-    const QString line = m_lstPlayList[side]->item(index)->text();
-    return tv::core::SongEntry::parse(line, entry) ? entry.path : line;
+    return pathOfEntry(m_lstPlayList[side]->item(index)->text());
 }
 
 void Workspace::cmdRecordSide_Click(int side)
@@ -209,9 +215,7 @@ void Workspace::deckLost(const QString &why)
 
 QString Workspace::entryPath(int k) const
 {
-    tv::core::SongEntry entry;
-    const QString &line = m_planEntries.at(k);
-    return tv::core::SongEntry::parse(line, entry) ? entry.path : line;
+    return pathOfEntry(m_planEntries.at(k));
 }
 
 // ---- the session's decisions, carried out -------------------------------------

@@ -184,7 +184,7 @@ bool CdAudioDevice::play()
     std::shared_ptr<CdDisc> disc = m_disc;
     const int first = m_playStart, last = m_playEnd;
     const QString name = m_fileName;
-    output().play(m_serial, m_fileName, [disc, first, last, name](QString &) { return std::make_unique<CdSource>(disc, first, last, name); });
+    output().play(m_serial, [disc, first, last, name](QString &) { return std::make_unique<CdSource>(disc, first, last, name); });
     m_mode = Mode::Playing;
     return true;
 }

@@ -114,11 +114,11 @@ void AudioOutput::forgetOld()
     }
 }
 
-void AudioOutput::play(quint64 serial, const QString &tag, Opener open, qint64 startMs)
+void AudioOutput::play(quint64 serial, Opener open, qint64 startMs)
 {
     ensureRunning();
     dropLive();
-    m_items.insert(serial, Item{tag, open, ItemState::Playing, {}});
+    m_items.insert(serial, Item{open, ItemState::Playing, {}});
     m_order.append(serial);
     m_shared->acceptGeneration = ++m_generation;
     m_paused = false;
@@ -132,10 +132,10 @@ void AudioOutput::play(quint64 serial, const QString &tag, Opener open, qint64 s
     forgetOld();
 }
 
-void AudioOutput::plan(quint64 serial, const QString &tag, Opener open, qint64 silenceMs, double gain)
+void AudioOutput::plan(quint64 serial, Opener open, qint64 silenceMs, double gain)
 {
     ensureRunning();
-    m_items.insert(serial, Item{tag, open, ItemState::Planned, {}});
+    m_items.insert(serial, Item{open, ItemState::Planned, {}});
     m_order.append(serial);
     m_writer->open();
     Decoder::Item item;
@@ -145,12 +145,6 @@ void AudioOutput::plan(quint64 serial, const QString &tag, Opener open, qint64 s
     item.gain = gain;
     m_decoder->plan(std::move(item));
     forgetOld();
-}
-
-bool AudioOutput::isLive(quint64 serial) const
-{
-    const ItemState s = state(serial);
-    return s == ItemState::Planned || s == ItemState::Playing;
 }
 
 AudioOutput::ItemState AudioOutput::state(quint64 serial) const

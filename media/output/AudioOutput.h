@@ -40,12 +40,10 @@ public:
 
     // Starts the item at once, from startMs, in place of everything playing
     // or planned (which is faded out within a few milliseconds).
-    void play(quint64 serial, const QString &tag, Opener open, qint64 startMs = 0);
+    void play(quint64 serial, Opener open, qint64 startMs = 0);
     // Plans the item after the last planned one, silenceMs after its end in
     // the stream (after now when nothing plays).
-    void plan(quint64 serial, const QString &tag, Opener open, qint64 silenceMs, double gain = 1.0);
-    // Planned or playing: the output still has the item to play.
-    bool isLive(quint64 serial) const;
+    void plan(quint64 serial, Opener open, qint64 silenceMs, double gain = 1.0);
     ItemState state(quint64 serial) const;
     QString errorText(quint64 serial) const;
 
@@ -76,7 +74,6 @@ private:
     friend class OutputEvents;
     struct Item
     {
-        QString tag;
         Opener open; // kept for a seek, which opens the item afresh
         ItemState state = ItemState::Planned;
         QString error;

@@ -621,16 +621,28 @@ void StreamWriter::dropZerosAhead()
     // Only our own zeros lie past the first frame the sink has not taken in
     // (the stream ran dry, so all it held before them was taken): they go,
     // and what is to play follows the ear as closely as the sink allows.
-    const qint64 heard = heardNow();
-    const pa_timing_info *timing = pa_stream_get_timing_info(m_stream);
-    const qint64 sinkFrames = timing ? usToFrames(qint64(timing->sink_usec)) : 0;
-    const qint64 cut = std::clamp(heard + sinkFrames + framesForMs(2), heard, m_written);
+    const qint64 cut = firstUntakenFrame();
     if (cut >= m_written)
         return;
     while (!m_segments.empty() && m_segments.back().seq >= cut)
         m_segments.pop_back();
     if (!m_segments.empty())
         m_segments.back().count = std::min(m_segments.back().count, cut - m_segments.back().seq);
+    flushFrom(cut);
+}
+
+qint64 StreamWriter::firstUntakenFrame()
+{
+    // Where a cut goes: the first frame the server's sink has not yet taken in.
+    const qint64 heard = heardNow();
+    const pa_timing_info *timing = pa_stream_get_timing_info(m_stream);
+    const qint64 sinkFrames = timing ? usToFrames(qint64(timing->sink_usec)) : 0;
+    return std::clamp(heard + sinkFrames + framesForMs(2), heard, m_written);
+}
+
+void StreamWriter::flushFrom(qint64 cut)
+{
+    // The server drops what it holds beyond the ear; writing goes on from the cut.
     pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr);
     if (op)
         pa_operation_unref(op);
@@ -658,11 +670,7 @@ void StreamWriter::takeBack(bool keep)
         }
         return;
     }
-    // The cut: the first frame the server's sink has not yet taken in.
-    const qint64 heard = heardNow();
-    const pa_timing_info *timing = pa_stream_get_timing_info(m_stream);
-    const qint64 sinkFrames = timing ? usToFrames(qint64(timing->sink_usec)) : 0;
-    const qint64 cut = std::clamp(heard + sinkFrames + framesForMs(2), heard, m_written);
+    const qint64 cut = firstUntakenFrame();
 
     // What was written from the cut on, in order, without our own zeros.
     std::deque<Piece> back;
@@ -721,13 +729,7 @@ void StreamWriter::takeBack(bool keep)
         }
         it = m_events.erase(it);
     }
-    pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr);
-    if (op)
-        pa_operation_unref(op);
-    m_written = cut;
-    m_lastHeard = std::min(m_lastHeard, cut);
-    m_clockAnchorHeard = m_lastHeard;
-    m_clockAnchorUs = nowUs();
+    flushFrom(cut);
 
     // A short fade from the frames that were due at the cut, in place of
     // the cut itself, so that the deck records no click.

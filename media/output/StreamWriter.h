@@ -97,6 +97,8 @@ private:
     void writeFiller(qint64 frames, qint16 *out);
     void writeLeadIn();
     void dropZerosAhead();
+    qint64 firstUntakenFrame();
+    void flushFrom(qint64 cut);
     void takeBack(bool keep);
     qint64 heardNow();
     void fireEvents(qint64 heard);

@@ -142,7 +142,7 @@ private slots:
         QVERIFY(deck.start(dir.filePath(QStringLiteral("deck.wav"))));
         tv::media::AudioOutput output;
         QSignalSpy finished(&output, &tv::media::AudioOutput::finished);
-        output.plan(tv::media::AudioOutput::newSerial(), QStringLiteral("tone"), [](QString &) { return std::make_unique<ShortTone>(22050); }, 0);
+        output.plan(tv::media::AudioOutput::newSerial(), [](QString &) { return std::make_unique<ShortTone>(22050); }, 0);
         QVERIFY(finished.wait(5000));
         QTest::qWait(200);
         deck.stop();

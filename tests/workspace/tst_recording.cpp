@@ -18,7 +18,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QAbstractButton>
 #include <QDir>
+#include <QSlider>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -123,12 +125,18 @@ private slots:
                                 "C.) Music will begin playing when OK is Clicked.\r\n\r\n     (Note: Adjust Your Soundcard to the Desired Volume.)"));
         QCOMPARE(child<QLabel>("lblStatus")->text(), QStringLiteral("Recording....."));
         QVERIFY(!m_ws->close()); // no closing while it records
+        // The player's own buttons and position slider cannot move the deck.
+        QTRY_COMPARE_WITH_TIMEOUT(m_ws->MPlayer()->player()->playState(), int(tv::media::MediaPlayer::Playing), 2000);
+        QVERIFY(m_ws->MPlayer()->transportLocked());
+        for (QWidget *control : m_ws->MPlayer()->findChildren<QWidget *>())
+            QVERIFY2(!control->isEnabled() || !(qobject_cast<QAbstractButton *>(control) || qobject_cast<QSlider *>(control)), qPrintable(control->objectName()));
         QTRY_VERIFY_WITH_TIMEOUT(finished(), 15000);
         QCOMPARE(m_boxes.last().title, QStringLiteral("Tape Side A Recording Status"));
         QCOMPARE(m_boxes.last().text, QStringLiteral("Recording of Tape Side A Complete!"));
         QCOMPARE(child<QLabel>("lblStatus")->text(), QStringLiteral("Ready!"));
         QVERIFY(child<QPushButton>("cmdRecordSideA")->isEnabled());
         QVERIFY(!m_ws->blnRecordingA);
+        QVERIFY(!m_ws->MPlayer()->transportLocked());
         QTest::qWait(200);
         m_deck.stop();
 
