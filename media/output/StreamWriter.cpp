@@ -606,8 +606,13 @@ void StreamWriter::fill()
     }
     // Nothing more to play: zeros keep the stream running, but only a little
     // ahead of the ear, so that the next song is heard as soon as it comes;
-    // after the stream ran dry, all the server asks for.
-    const qint64 zeros = m_zerosToTheBrim ? room - n : std::min(room - n, heard + kZerosAheadFrames - m_written);
+    // after the stream ran dry, all the server asks for. The server's own
+    // queue never falls below that little either, whatever the ear is
+    // reckoned to be: run dry at a song's end, a server plays the song's
+    // last milliseconds one cycle late.
+    const qint64 queued = serverQueueFrames() + n;
+    const qint64 wanted = std::max(heard + kZerosAheadFrames - m_written, kZerosAheadFrames - queued);
+    const qint64 zeros = m_zerosToTheBrim ? room - n : std::min(room - n, wanted);
     if (zeros > 0) {
         writeFiller(zeros, m_out.data() + n * kChannels);
         n += zeros;
@@ -629,6 +634,15 @@ void StreamWriter::dropZerosAhead()
     if (!m_segments.empty())
         m_segments.back().count = std::min(m_segments.back().count, cut - m_segments.back().seq);
     flushFrom(cut);
+}
+
+qint64 StreamWriter::serverQueueFrames() const
+{
+    // What the server holds of ours before its sink takes it: its target
+    // less what it asks for, by its own flow control, not by the ear.
+    const pa_buffer_attr *attr = pa_stream_get_buffer_attr(m_stream);
+    const qint64 target = attr ? qint64(attr->tlength) / kBytesPerFrame : framesForMs(m_bufferMs);
+    return std::max<qint64>(0, target - qint64(pa_stream_writable_size(m_stream)) / kBytesPerFrame);
 }
 
 qint64 StreamWriter::firstUntakenFrame()

@@ -97,6 +97,7 @@ private:
     void writeFiller(qint64 frames, qint16 *out);
     void writeLeadIn();
     void dropZerosAhead();
+    qint64 serverQueueFrames() const;
     qint64 firstUntakenFrame();
     void flushFrom(qint64 cut);
     void takeBack(bool keep);
