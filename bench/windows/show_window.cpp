@@ -1,6 +1,7 @@
 // show_window NAME: shows one window of TapeVantrel as a user sees it, for
 // screenshots (bench/screenshots.sh). NAME is splash, menu, tape, minidisc,
-// about, msgbox, help, mini or update. The workspaces open with their drive list shown and an
+// about, msgbox, help, mini, update or recording (the tape workspace while
+// it records a side). The workspaces open with their drive list shown and an
 // over-full Side A playlist, so that the read-out, its colours and the
 // longest texts are on screen.
 #include "Forms.h"
@@ -21,8 +22,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -44,6 +47,27 @@ QWidget *workspace(const QString &name, const QTemporaryDir &dir)
     ws->subLoadPlayList(playlist);
     QTimer::singleShot(300, ws, [ws] { ws->findChild<QPushButton *>(QStringLiteral("cmdDriveList"))->click(); });
     return ws;
+}
+
+// A quiet one-minute tone, for a recording to play.
+QString writeTone(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("Tone - One Minute.wav"));
+    constexpr int rate = 44100, seconds = 60;
+    QByteArray data;
+    data.reserve(rate * seconds * 4);
+    for (int i = 0; i < rate * seconds; ++i) {
+        const auto v = qint16(1000 * std::sin(2 * M_PI * 440 * i / rate));
+        for (int c = 0; c < 2; ++c)
+            data.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
+    }
+    const auto le32 = [](quint32 v) { return QByteArray(1, char(v)) + char(v >> 8) + char(v >> 16) + char(v >> 24); };
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write("RIFF" + le32(quint32(36 + data.size())) + "WAVEfmt " + le32(16) + QByteArray("\x01\x00\x02\x00", 4) + le32(rate)
+                   + le32(rate * 4) + QByteArray("\x04\x00\x10\x00", 4) + "data" + le32(quint32(data.size())) + data);
+    }
+    return path;
 }
 
 } // namespace
@@ -82,6 +106,14 @@ int main(int argc, char **argv)
         // The mini player plays through the tape workspace, loaded unseen.
         tv::shell::Forms::get(QStringLiteral("MP3DragDrop"));
         shown = tv::shell::Forms::get(QStringLiteral("frmMini"));
+    } else if (name == QLatin1String("recording")) {
+        auto *ws = tv::shell::Forms::get<tv::workspace::Workspace>(QStringLiteral("MP3DragDrop"));
+        ws->show();
+        ws->findChild<QRadioButton *>(QStringLiteral("opt90"))->click();
+        ws->subAddSong(writeTone(dir));
+        tv::shell::setMsgBoxAnswerer([](const tv::shell::MsgBoxCall &) { return int(tv::shell::Msg::Ok); });
+        QTimer::singleShot(300, ws, [ws] { ws->findChild<QPushButton *>(QStringLiteral("cmdRecordSideA"))->click(); });
+        shown = ws;
     } else if (name == QLatin1String("update")) {
         shown = new tv::update::frmVersionCheck;
     } else {
