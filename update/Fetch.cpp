@@ -8,6 +8,9 @@
 #include <QNetworkRequest>
 #include <QSslConfiguration>
 
+#include <algorithm>
+#include <limits>
+
 namespace tv::update {
 
 namespace {
@@ -15,6 +18,7 @@ struct NetworkSeams
 {
     QList<QSslCertificate> extraCaCertificates;
     int timeoutMs = 15000;
+    qint64 timeLimitMs = 0;
 };
 NetworkSeams &seams()
 {
@@ -46,12 +50,31 @@ int fetchTimeoutMs()
     return seams().timeoutMs;
 }
 
+void setFetchTimeLimitMs(qint64 ms)
+{
+    seams().timeLimitMs = ms;
+}
+
+qint64 fetchTimeLimitMs(qint64 maxBytes)
+{
+    if (seams().timeLimitMs > 0)
+        return seams().timeLimitMs;
+    constexpr qint64 kBaseMs = 120 * 1000;
+    constexpr qint64 kSlowestBytesPerSecond = 16 * 1024;
+    return kBaseMs + std::max<qint64>(maxBytes, 0) / kSlowestBytesPerSecond * 1000;
+}
+
 Fetch::Fetch(QObject *parent)
     : QObject(parent)
     , m_network(new QNetworkAccessManager(this))
 {
     m_idle.setSingleShot(true);
     connect(&m_idle, &QTimer::timeout, this, [this] { settle(Result::TimedOut, tr("the server did not answer in time")); });
+    m_limit.setSingleShot(true);
+    connect(&m_limit, &QTimer::timeout, this, [this] {
+        settle(Result::TimedOut,
+            tr("the server sent too slowly: the download was stopped after %1 s").arg(QString::number(m_limit.interval() / 1000.0, 'g', 4)));
+    });
 }
 
 Fetch::~Fetch()
@@ -109,6 +132,7 @@ void Fetch::start(const QUrl &url, qint64 maxBytes, QIODevice *sink)
     connect(m_reply, &QNetworkReply::readyRead, this, &Fetch::takeData);
     connect(m_reply, &QNetworkReply::finished, this, &Fetch::onFinished);
     m_idle.start(fetchTimeoutMs());
+    m_limit.start(int(std::min<qint64>(fetchTimeLimitMs(maxBytes), std::numeric_limits<int>::max())));
 }
 
 void Fetch::cancel()
@@ -173,6 +197,7 @@ void Fetch::settle(Result result, const QString &errorText)
     m_result = result;
     m_errorText = errorText;
     m_idle.stop();
+    m_limit.stop();
     if (m_reply) {
         // Often called from inside the reply's own signals: it hears nothing
         // more from us at once, and is stopped once those signals are done.

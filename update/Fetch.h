@@ -16,15 +16,21 @@ class QNetworkReply;
 namespace tv::update {
 
 // Seams of the network. Tests trust the certificate of their own server on
-// top of the system's, and shorten the timeout.
+// top of the system's, and shorten the time limits.
 void setExtraCaCertificates(const QList<QSslCertificate> &certificates);
 void setFetchTimeoutMs(int ms);
 int fetchTimeoutMs(); // 15000 unless a test set another
+// The longest a whole fetch may take: two minutes, plus a second for every
+// 16 KiB it may bring, unless a test set a fixed limit (0: back to that).
+void setFetchTimeLimitMs(qint64 ms);
+qint64 fetchTimeLimitMs(qint64 maxBytes);
 
 // One GET, run by the event loop of the thread that made the object; nothing
 // here ever waits. Only secure addresses are fetched (isSecureAddress), and
 // a redirect only to another secure one. The fetch gives up when no byte has
-// arrived for fetchTimeoutMs() and when the body grows beyond maxBytes.
+// arrived for fetchTimeoutMs(), when it has run for fetchTimeLimitMs() (a
+// server that trickles never keeps it going for good) and when the body
+// grows beyond maxBytes.
 class Fetch : public QObject
 {
     Q_OBJECT
@@ -59,6 +65,7 @@ private:
     QPointer<QNetworkReply> m_reply;
     QIODevice *m_sink = nullptr;
     QTimer m_idle;
+    QTimer m_limit;
     QCryptographicHash m_hash { QCryptographicHash::Sha256 };
     QByteArray m_body;
     qint64 m_maxBytes = 0;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
@@ -50,6 +51,31 @@ bool isProgramFolderWritable(const QString &path)
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
 
+namespace {
+QString replacementPrefix(const QFileInfo &target)
+{
+    return QStringLiteral(".") + target.fileName() + QStringLiteral(".update-");
+}
+} // namespace
+
+int removeUpdateLeftovers(const QString &path, const QDateTime &now)
+{
+    const QFileInfo info(path);
+    const QFileInfo target(info.exists() ? info.canonicalFilePath() : info.absoluteFilePath());
+    const QString prefix = replacementPrefix(target);
+    // QTemporaryFile fills the six places with letters and digits.
+    const QRegularExpression name(QStringLiteral("^") + QRegularExpression::escape(prefix) + QStringLiteral("[A-Za-z0-9]{6}$"));
+    const QDir folder = target.absoluteDir();
+    int removed = 0;
+    const QFileInfoList found = folder.entryInfoList({ prefix + QLatin1Char('*') }, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &file : found) {
+        if (name.match(file.fileName()).hasMatch() && file.lastModified().secsTo(now) > 24 * 3600
+            && QFile::remove(file.absoluteFilePath()))
+            ++removed;
+    }
+    return removed;
+}
+
 ProgramReplacement::ProgramReplacement(const QString &path)
 {
     const QFileInfo info(path);
@@ -70,8 +96,7 @@ QString ProgramReplacement::temporaryPath() const
 bool ProgramReplacement::open()
 {
     const QFileInfo target(m_target);
-    m_file = std::make_unique<QTemporaryFile>(
-        target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".update-XXXXXX"));
+    m_file = std::make_unique<QTemporaryFile>(target.absolutePath() + QLatin1Char('/') + replacementPrefix(target) + QStringLiteral("XXXXXX"));
     m_file->setAutoRemove(true);
     if (!m_file->open()) {
         m_errorText = QCoreApplication::translate("ProgramReplacement", "a file could not be made in %1: %2")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QTemporaryFile>
 #include <memory>
@@ -16,6 +17,12 @@ void setProgramFile(const QString &path); // empty: the running program's again
 // bit, as a package manager installs) counts as read-only even for the
 // administrator, whom the system would let write anyway.
 bool isProgramFolderWritable(const QString &programFile);
+
+// Deletes what downloads cut short by a crash left beside the program file
+// (its replacements, ".<name>.update-XXXXXX") once they are older than a
+// day, so that a download running in another copy of the program is never
+// touched. Returns how many were deleted.
+int removeUpdateLeftovers(const QString &programFile, const QDateTime &now);
 
 // A new program file written beside the old one and put in its place by one
 // rename, so the old file stays whole until the instant it is replaced. A

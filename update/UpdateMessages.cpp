@@ -23,9 +23,6 @@ QString downloadOutcomeText(UpdateSession::Outcome outcome, const QString &detai
     switch (outcome) {
     case Outcome::Installed:
         return QStringLiteral("Download complete. Exit and restart the software to use the new version.");
-    case Outcome::NoKey:
-        return tr("This copy of the software was built without the key that proves an update genuine, so it does not install updates.")
-            + kNewLine + webSiteText(webSite);
     case Outcome::ReadOnlyFolder:
         return tr("The software is installed in a folder it cannot change (%1).").arg(detail) + kNewLine
             + tr("Update it through your system's package manager.") + kNewLine + webSiteText(webSite);

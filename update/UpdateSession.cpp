@@ -4,7 +4,9 @@
 #include "ProgramFile.h"
 #include "Signature.h"
 #include "UpdateSite.h"
+#include "VersionFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -50,7 +52,8 @@ bool UpdateSession::isDownloading() const
 
 void UpdateSession::check()
 {
-    m_versionFile = {};
+    m_manifest = {};
+    m_fault = ManifestFault::Malformed;
     // An earlier version.dat never stands in for this check's answer.
     QFile::remove(versionFilePath());
     const UpdateSite site = updateSite();
@@ -76,22 +79,19 @@ void UpdateSession::versionFileFetched()
     QSaveFile stored(path);
     if (stored.open(QIODevice::WriteOnly) && stored.write(fetch->body()) == fetch->body().size())
         stored.commit();
-    m_versionFile = parseVersionFile(fetch->body());
-    emit checked(offersUpdate(m_versionFile.firstLine, strVersion()));
+    const ManifestReading reading = readVersionFile(fetch->body(), updateSite().publicKey, runningVersion());
+    m_fault = reading.fault;
+    m_manifest = reading.manifest;
+    emit checked(m_fault == ManifestFault::None);
 }
 
 void UpdateSession::download()
 {
-    if (m_replacement)
+    if (m_replacement || m_fault != ManifestFault::None)
         return;
     m_cancelled = false;
-    const UpdateSite site = updateSite();
-    m_publicKey = site.publicKey;
-    if (m_publicKey.size() != kPublicKeyBytes) {
-        QMetaObject::invokeMethod(
-            this, [this] { emit downloaded(Outcome::NoKey, QString()); }, Qt::QueuedConnection);
-        return;
-    }
+    // The key that signed the manifest checks the updater too.
+    m_publicKey = updateSite().publicKey;
     const QString program = programFile();
     if (!isProgramFolderWritable(program)) {
         const QString folder = QDir::toNativeSeparators(QFileInfo(program).absolutePath());
@@ -100,14 +100,6 @@ void UpdateSession::download()
         return;
     }
     m_replacement = std::make_unique<ProgramReplacement>(program);
-    if (!m_versionFile.describesUpdater()) {
-        finishDownload(Outcome::NotVerified, tr("version.dat does not give the updater's size and SHA-256."));
-        return;
-    }
-    if (m_versionFile.updaterSize == 0 || m_versionFile.updaterSize > kMaxUpdaterBytes) {
-        finishDownload(Outcome::NotVerified, tr("version.dat gives an updater size of %1 bytes.").arg(m_versionFile.updaterSize));
-        return;
-    }
     startFetch(kSignatureFileName, kSignatureBytes, &UpdateSession::signatureFetched);
 }
 
@@ -129,9 +121,9 @@ void UpdateSession::signatureFetched()
         finishDownload(Outcome::Failed, m_replacement->errorText());
         return;
     }
-    startFetch(kUpdaterFileName, m_versionFile.updaterSize, &UpdateSession::updaterFetched, &m_replacement->file());
+    startFetch(kUpdaterFileName, m_manifest.updaterSize, &UpdateSession::updaterFetched, &m_replacement->file());
     connect(m_fetch.get(), &Fetch::progress, this,
-        [this](qint64 received, qint64) { emit downloadProgress(received, m_versionFile.updaterSize); });
+        [this](qint64 received, qint64) { emit downloadProgress(received, m_manifest.updaterSize); });
 }
 
 void UpdateSession::updaterFetched()
@@ -144,18 +136,18 @@ void UpdateSession::updaterFetched()
         finishDownload(Outcome::Cancelled, QString());
         return;
     case Fetch::Result::TooLarge:
-        finishDownload(Outcome::NotVerified, tr("The updater is larger than version.dat says (%1 bytes).").arg(m_versionFile.updaterSize));
+        finishDownload(Outcome::NotVerified, tr("The updater is larger than version.dat says (%1 bytes).").arg(m_manifest.updaterSize));
         return;
     default:
         finishDownload(Outcome::Failed, fetch->errorText());
         return;
     }
-    if (fetch->received() != m_versionFile.updaterSize) {
+    if (fetch->received() != m_manifest.updaterSize) {
         finishDownload(Outcome::NotVerified,
-            tr("The download was cut short: %1 of %2 bytes arrived.").arg(fetch->received()).arg(m_versionFile.updaterSize));
+            tr("The download was cut short: %1 of %2 bytes arrived.").arg(fetch->received()).arg(m_manifest.updaterSize));
         return;
     }
-    if (fetch->sha256() != m_versionFile.updaterSha256) {
+    if (fetch->sha256() != m_manifest.updaterSha256) {
         finishDownload(Outcome::NotVerified, tr("The updater's SHA-256 is not the one version.dat gives."));
         return;
     }
@@ -206,6 +198,7 @@ void UpdateSession::installVerified()
             finishDownload(m_cancelled ? Outcome::Cancelled : Outcome::Installed, QString());
     });
     m_installer->start();
+    emit installing();
 }
 
 void UpdateSession::cancel()
@@ -219,6 +212,22 @@ void UpdateSession::cancel()
         m_fetch->cancel(); // its ending reports Cancelled
     else if (m_replacement)
         finishDownload(Outcome::Cancelled, QString());
+}
+
+void UpdateSession::release()
+{
+    if (!m_installer) {
+        cancel();
+        return;
+    }
+    setParent(nullptr);
+    connect(this, &UpdateSession::downloaded, this, &QObject::deleteLater);
+    // A program that ends meanwhile still lets the rename finish.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] {
+            if (m_installer)
+                m_installer->wait();
+        });
 }
 
 void UpdateSession::finishDownload(Outcome outcome, const QString &detail)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VersionFile.h"
+#include "ReleaseManifest.h"
 
 #include <QObject>
 #include <QString>
@@ -14,17 +14,17 @@ class ProgramReplacement;
 
 // The update exchange without a window, on the event loop of its thread.
 // check() fetches version.dat from the update folder into the user's cache
-// folder and decides whether it offers an update; download() fetches the
-// updater and its detached signature, verifies both against version.dat
-// and the build's key, and only then replaces the program file in one
-// rename. Nothing in here waits for the network.
+// folder and offers an update only when its manifest is signed by the
+// build's key and names a newer version for this target; download() fetches
+// the updater and its detached signature, verifies both against the
+// manifest and the key, and only then replaces the program file in one
+// rename. Nothing in here waits for the network or the disk.
 class UpdateSession : public QObject
 {
     Q_OBJECT
 public:
     enum class Outcome {
         Installed, // the program file is the new version
-        NoKey, // the build has no key: nothing was fetched
         ReadOnlyFolder, // the program cannot change its folder: nothing was fetched
         NotVerified, // fetched but not the signed updater: deleted, program untouched
         Failed, // not fetched or not written: deleted, program untouched
@@ -37,12 +37,21 @@ public:
 
     // Any step that fails ends the check with nothing offered.
     void check();
-    const VersionFile &versionFile() const { return m_versionFile; }
+    // Why the last check offered nothing (None when it offered).
+    ManifestFault lastFault() const { return m_fault; }
+    const ReleaseManifest &manifest() const { return m_manifest; }
 
     // Only after check() offered an update.
     void download();
+    // Stops a download and deletes what arrived; an install under way
+    // (verified, being put in place) finishes.
     void cancel();
     bool isDownloading() const;
+    bool isInstalling() const { return m_installer != nullptr; }
+    // For a window that goes away: a download stops; an install finishes on
+    // its own thread and the session then deletes itself, so the window's
+    // thread never waits for the disk.
+    void release();
 
     // version.dat as last fetched, in the user's cache folder.
     static QString versionFilePath();
@@ -50,6 +59,7 @@ public:
 signals:
     void checked(bool offered);
     void downloadProgress(qint64 received, qint64 total);
+    void installing(); // verified: from here on it is put in place, and cannot be stopped
     void downloaded(tv::update::UpdateSession::Outcome outcome, const QString &detail);
 
 private:
@@ -67,7 +77,8 @@ private:
     using FetchPtr = std::unique_ptr<Fetch, DeleteLater>;
     void startFetch(const QString &name, qint64 maxBytes, void (UpdateSession::*done)(), QIODevice *sink = nullptr);
 
-    VersionFile m_versionFile;
+    ReleaseManifest m_manifest;
+    ManifestFault m_fault = ManifestFault::Malformed;
     FetchPtr m_fetch;
     std::unique_ptr<ProgramReplacement> m_replacement;
     QByteArray m_signature;
@@ -75,8 +86,5 @@ private:
     QThread *m_installer = nullptr;
     bool m_cancelled = false;
 };
-
-// The largest updater the program takes in (version.dat names its size).
-inline constexpr qint64 kMaxUpdaterBytes = 512LL * 1024 * 1024;
 
 } // namespace tv::update

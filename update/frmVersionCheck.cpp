@@ -7,6 +7,7 @@
 #include "Twips.h"
 #include "UpdateMessages.h"
 #include "UpdateSession.h"
+#include "VersionFile.h"
 #include "UpdateSite.h"
 
 #include <QApplication>
@@ -14,9 +15,11 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -47,6 +50,14 @@ frmVersionCheck::frmVersionCheck(QWidget *parent)
     m_cmdDownload->setEnabled(false);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     m_cmdCancel->setEnabled(false);
+    // A window that appears on its own never takes a keystroke meant for
+    // another: no button is the default, and the focus rests on the window
+    // itself until the user moves it to a button.
+    for (QPushButton *button : { m_cmdDownload, m_cmdCancel }) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    setFocusPolicy(Qt::StrongFocus);
     m_chkCheckForUpdates->setObjectName(QStringLiteral("chkCheckForUpdates"));
     m_chkCheckForUpdates->setChecked(true);
     layOut(offerText(QFileInfo(programFile()).fileName()));
@@ -56,6 +67,7 @@ frmVersionCheck::frmVersionCheck(QWidget *parent)
     connect(m_session, &UpdateSession::checked, this, &frmVersionCheck::checked);
     connect(m_session, &UpdateSession::downloadProgress, this,
         [this](qint64 received, qint64 total) { setStatus(downloadProgressText(received, total)); });
+    connect(m_session, &UpdateSession::installing, this, [this] { m_cmdCancel->setEnabled(false); });
     connect(m_session, &UpdateSession::downloaded, this,
         [this](UpdateSession::Outcome outcome, const QString &detail) { downloaded(int(outcome), detail); });
 }
@@ -103,8 +115,10 @@ void frmVersionCheck::checked(bool offered)
 
 void frmVersionCheck::cmdDownload_Click()
 {
+    // While it downloads, the one button left stops it.
     m_cmdDownload->setEnabled(false);
-    m_cmdCancel->setEnabled(false);
+    m_cmdDownload->hide();
+    m_cmdCancel->setEnabled(true);
     setStatus(downloadProgressText(0, -1));
     m_session->download(); // answers through downloaded()
 }
@@ -121,6 +135,10 @@ void frmVersionCheck::downloaded(int outcome, const QString &detail)
 
 void frmVersionCheck::cmdCancel_Click()
 {
+    if (m_session->isDownloading()) {
+        m_session->cancel(); // the partial file goes; downloaded() closes the window
+        return;
+    }
     tv::shell::msgBox(this, webSiteText(updateSite().webSite), tv::shell::Msg::OkOnly);
     close();
 }
@@ -131,8 +149,9 @@ void frmVersionCheck::Form_Unload()
         return;
     m_unloaded = true;
     m_session->disconnect(this); // the window is going: no more answers to show
-    if (m_session->isDownloading())
-        m_session->cancel(); // the partial download is deleted; the program stays as it was
+    // A download stops and its partial file goes; an install under way
+    // finishes without the window waiting for it.
+    m_session->release();
     tv::shell::saveSetting(kSection, kKey, m_chkCheckForUpdates->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
@@ -196,9 +215,19 @@ void frmVersionCheck::showCentredOnOwner()
         placed.moveTop(qBound(area.top(), placed.top(), qMax(area.top(), area.bottom() - placed.height())));
     }
     move(placed.topLeft());
+    // Shown beside what the user is doing, not in front of the keyboard:
+    // a window the user is typing in keeps the focus.
+    QPointer<QWidget> typingIn = QApplication::activeWindow();
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocus();
     show();
     raise();
-    activateWindow();
+    if (typingIn && typingIn != this) {
+        QTimer::singleShot(0, typingIn, [typingIn] {
+            if (typingIn && QApplication::activeWindow() != typingIn)
+                typingIn->activateWindow(); // a platform that activates every new window anyway
+        });
+    }
 }
 
 void registerVersionCheckForm()
@@ -208,6 +237,7 @@ void registerVersionCheckForm()
 
 void startVersionCheck()
 {
+    removeUpdateLeftovers(programFile(), QDateTime::currentDateTime());
     if (updateSite().folder.isEmpty())
         return; // a build without an update folder never asks the network
     if (auto *window = tv::shell::Forms::get<frmVersionCheck>(QStringLiteral("frmVersionCheck")))

@@ -11,10 +11,11 @@ namespace tv::update {
 class UpdateSession;
 
 // "Software Update Checkup": asks the update folder for version.dat when it
-// becomes active and stays unseen unless a higher version is offered; then
-// "Download Update" installs the verified updater over the program file and
-// "Cancel" points to the web site. Closing it by any path stores the "Check
-// For Updates" box under "reg"/"versioncheck".
+// becomes active and stays unseen unless a signed, newer release is offered;
+// then "Download Update" installs the verified updater over the program file
+// and "Cancel" points to the web site. While it downloads, "Cancel" (or
+// closing the window) stops the download and deletes what arrived. Closing
+// it by any path stores the "Check For Updates" box under "reg"/"versioncheck".
 class frmVersionCheck : public QWidget
 {
     Q_OBJECT
@@ -67,8 +68,9 @@ private:
 
 // Makes frmVersionCheck known to the window registry.
 void registerVersionCheckForm();
-// The check once per start of the program: nothing when the build names no
-// update folder; otherwise the window runs its check in the background.
+// The check once per start of the program: old leftovers of cut-short
+// downloads are deleted; then nothing more when the build names no update
+// folder, otherwise the window runs its check in the background.
 void startVersionCheck();
 
 } // namespace tv::update

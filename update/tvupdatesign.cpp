@@ -4,16 +4,20 @@
 //       prints the public key to configure the build with
 //       (-DTV_UPDATE_PUBLIC_KEY=...).
 //   tvupdatesign sign SECRET_KEY_FILE PROGRAM VERSION FOLDER
+//           [--target TARGET] [--minimum-version VERSION]
 //       fills FOLDER with what the update folder holds: the program as
 //       TapeVantrelUpdate, its detached signature TapeVantrelUpdate.sig, and
-//       version.dat (VERSION as the program compares it, e.g. 71 for 7.1,
-//       then the updater's size and SHA-256).
+//       version.dat, the signed manifest: VERSION with its parts (7.10), the
+//       target it runs on (this build's own unless given, e.g.
+//       linux-x86_64), the oldest version it may replace (any unless given),
+//       and the updater's size and SHA-256.
+#include "ReleaseManifest.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <algorithm>
 
 #include <cstdio>
 #include <sodium.h>
@@ -52,7 +56,13 @@ int keygen(const QString &secretPath)
     return 0;
 }
 
-int sign(const QString &secretPath, const QString &programPath, const QString &version, const QString &folder)
+struct SignOptions
+{
+    QString target = tv::update::ownTarget();
+    QString minimumVersion = QStringLiteral("0.0");
+};
+
+int sign(const QString &secretPath, const QString &programPath, const QString &versionText, const QString &folder, const SignOptions &options)
 {
     QFile secretFile(secretPath);
     if (!secretFile.open(QIODevice::ReadOnly))
@@ -60,8 +70,16 @@ int sign(const QString &secretPath, const QString &programPath, const QString &v
     const QByteArray secret = QByteArray::fromHex(secretFile.readAll().trimmed());
     if (secret.size() != crypto_sign_SECRETKEYBYTES)
         return fail(QStringLiteral("%1 is not a secret key made by tvupdatesign keygen").arg(secretPath));
-    if (version.isEmpty() || version.size() > 9 || !std::all_of(version.begin(), version.end(), [](QChar c) { return c.isDigit(); }))
-        return fail(QStringLiteral("the version is 1 to 9 digits, the major version followed by the minor (71 for 7.1)"));
+    // A version of one part is refused: it is most likely the older form
+    // (71 for 7.1), which would be read as version 71.
+    const auto version = tv::update::VersionNumber::parse(versionText);
+    const auto minimum = tv::update::VersionNumber::parse(options.minimumVersion);
+    if (!version || !versionText.contains(QLatin1Char('.')))
+        return fail(QStringLiteral("the version is written with its parts, major.minor (7.10 for 7.10)"));
+    if (!minimum)
+        return fail(QStringLiteral("the minimum version is written with its parts (7.0)"));
+    if (options.target.isEmpty() || options.target.contains(QLatin1Char('\n')) || options.target.contains(QLatin1Char('\r')))
+        return fail(QStringLiteral("the target is one word, such as linux-x86_64"));
     QFile program(programPath);
     if (!program.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("%1: %2").arg(programPath, program.errorString()));
@@ -72,8 +90,21 @@ int sign(const QString &secretPath, const QString &programPath, const QString &v
     unsigned char signature[crypto_sign_BYTES];
     crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char *>(bytes.constData()), bytes.size(),
         reinterpret_cast<const unsigned char *>(secret.constData()));
-    const QByteArray versionFile = version.toLatin1() + "\r\nsize=" + QByteArray::number(bytes.size())
-        + "\r\nsha256=" + QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + "\r\n";
+    tv::update::ReleaseManifest manifest;
+    manifest.product = tv::update::kProductName;
+    manifest.version = *version;
+    manifest.target = options.target;
+    manifest.minimumVersion = *minimum;
+    manifest.updaterSize = bytes.size();
+    manifest.updaterSha256 = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+    if (manifest.updaterSize > tv::update::kMaxUpdaterBytes)
+        return fail(QStringLiteral("%1 is larger than the program takes in (%2 bytes)").arg(programPath).arg(tv::update::kMaxUpdaterBytes));
+    const QByteArray text = tv::update::manifestText(manifest);
+    unsigned char manifestSignature[crypto_sign_BYTES];
+    crypto_sign_detached(manifestSignature, nullptr, reinterpret_cast<const unsigned char *>(text.constData()), text.size(),
+        reinterpret_cast<const unsigned char *>(secret.constData()));
+    const QByteArray versionFile = tv::update::signedVersionFile(
+        text, QByteArray(reinterpret_cast<const char *>(manifestSignature), sizeof manifestSignature));
 
     QDir().mkpath(folder);
     const QDir dir(folder);
@@ -99,10 +130,22 @@ int main(int argc, char **argv)
         return fail(QStringLiteral("libsodium could not start"));
     if (args.size() == 2 && args.at(0) == QLatin1String("keygen"))
         return keygen(args.at(1));
-    if (args.size() == 5 && args.at(0) == QLatin1String("sign"))
-        return sign(args.at(1), args.at(2), args.at(3), args.at(4));
+    if (args.size() >= 5 && args.size() % 2 == 1 && args.at(0) == QLatin1String("sign")) {
+        SignOptions options;
+        bool known = true;
+        for (qsizetype i = 5; i + 1 < args.size(); i += 2) {
+            if (args.at(i) == QLatin1String("--target"))
+                options.target = args.at(i + 1);
+            else if (args.at(i) == QLatin1String("--minimum-version"))
+                options.minimumVersion = args.at(i + 1);
+            else
+                known = false;
+        }
+        if (known)
+            return sign(args.at(1), args.at(2), args.at(3), args.at(4), options);
+    }
     std::fprintf(stderr,
         "usage: tvupdatesign keygen SECRET_KEY_FILE\n"
-        "       tvupdatesign sign SECRET_KEY_FILE PROGRAM VERSION FOLDER\n");
+        "       tvupdatesign sign SECRET_KEY_FILE PROGRAM VERSION FOLDER [--target TARGET] [--minimum-version VERSION]\n");
     return 2;
 }

@@ -2,7 +2,8 @@
 // update of KIB kibibytes that a local HTTPS server trickles out in pieces,
 // through the real update window, and prints the longest time the UI thread
 // went without running its event loop, beside the same figure for an idle
-// event loop and curl's time for the same download.
+// event loop and curl's time for the same download: once for a download the
+// user cancels halfway, once for a download that installs.
 #include "Fetch.h"
 #include "Forms.h"
 #include "HttpsServer.h"
@@ -13,6 +14,7 @@
 #include "frmVersionCheck.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
@@ -89,7 +91,7 @@ int main(int argc, char **argv)
     for (int i = 0; updater.size() < kib * 1024; ++i)
         updater += "#!/bin/sh\necho new version " + QByteArray::number(i) + "\n";
     updater.truncate(kib * 1024);
-    server.serve(QStringLiteral("/version.dat"), { tv::test::versionDat("71", updater) });
+    server.serve(QStringLiteral("/version.dat"), { signer.signedVersionDat(tv::test::ReleaseLines {}, updater) });
     server.serve(QStringLiteral("/TapeVantrelUpdate.sig"), { signer.sign(updater) });
     server.serve(QStringLiteral("/TapeVantrelUpdate"), { updater, 200, -1, false, piece, intervalMs });
 
@@ -113,9 +115,23 @@ int main(int argc, char **argv)
     runFor(1000);
     const qint64 idleMs = meter.stop();
 
-    tv::update::startVersionCheck();
-    QPointer<tv::update::frmVersionCheck> window = tv::shell::Forms::find<tv::update::frmVersionCheck>(QStringLiteral("frmVersionCheck"));
-    if (!runUntil([&] { return window && window->isVisible(); }, 10000)) {
+    const auto offered = [] {
+        tv::update::startVersionCheck();
+        QPointer<tv::update::frmVersionCheck> window
+            = tv::shell::Forms::find<tv::update::frmVersionCheck>(QStringLiteral("frmVersionCheck"));
+        if (!runUntil([&] { return window && window->isVisible(); }, 10000))
+            window = nullptr;
+        return window;
+    };
+    const auto readProgram = [&program] {
+        QFile file(program);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray oldBytes = readProgram();
+
+    // Cancelled halfway: the stall through the click and the clean-up.
+    QPointer<tv::update::frmVersionCheck> window = offered();
+    if (!window) {
         std::fprintf(stderr, "no update was offered\n");
         return 1;
     }
@@ -123,11 +139,27 @@ int main(int argc, char **argv)
     total.start();
     meter.start();
     window->cmdDownload()->click();
+    runUntil([&] { return window.isNull() || window->statusText().endsWith(QStringLiteral(": 50 %")); }, 600000);
+    if (window)
+        window->cmdCancel()->click();
+    runUntil([&] { return window.isNull(); }, 600000);
+    const qint64 cancelStallMs = meter.stop();
+    const qint64 cancelTotalMs = total.elapsed();
+    const bool leftAsItWas = readProgram() == oldBytes
+        && QDir(folders.path()).entryList({ QStringLiteral(".TapeVantrel.update-*") }, QDir::Files | QDir::Hidden).isEmpty();
+
+    window = offered();
+    if (!window) {
+        std::fprintf(stderr, "no update was offered the second time\n");
+        return 1;
+    }
+    total.start();
+    meter.start();
+    window->cmdDownload()->click();
     runUntil([&] { return window.isNull(); }, 600000);
     const qint64 ourStallMs = meter.stop();
     const qint64 ourTotalMs = total.elapsed();
-    QFile replaced(program);
-    if (!replaced.open(QIODevice::ReadOnly) || replaced.readAll() != updater) {
+    if (readProgram() != updater) {
         std::fprintf(stderr, "the program was not replaced: %s\n", qPrintable(message));
         return 1;
     }
@@ -151,6 +183,8 @@ int main(int argc, char **argv)
     std::printf("trickled download of %d KiB, %d bytes every %d ms, over HTTPS from 127.0.0.1\n", kib, piece, intervalMs);
     std::printf("%-36s %22s %12s\n", "", "longest UI-thread stall", "total time");
     std::printf("%-36s %19lld ms %12s\n", "idle event loop (baseline)", idleMs, "-");
+    std::printf("%-36s %19lld ms %9lld ms  %s\n", "frmVersionCheck, Cancel at 50 %", cancelStallMs, cancelTotalMs,
+        leftAsItWas ? "program untouched, no partial file" : "LEFT SOMETHING BEHIND");
     std::printf("%-36s %19lld ms %9lld ms\n", "frmVersionCheck, download + verify", ourStallMs, ourTotalMs);
     if (curlRan)
         std::printf("%-36s %22s %9lld ms\n", "curl (reference, same download)", "-", curlMs);

@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QSysInfo>
 
 #include <sodium.h>
 
@@ -35,9 +36,16 @@ QByteArray ReleaseSigner::sign(const QByteArray &message) const
     return QByteArray(reinterpret_cast<const char *>(signature), sizeof signature);
 }
 
-QByteArray versionDat(const QByteArray &version, const QByteArray &updater)
+QByteArray ReleaseSigner::signedVersionDat(const QByteArray &text) const
 {
-    return version + "\r\nsize=" + QByteArray::number(updater.size())
+    return text + "signature=" + sign(text).toHex() + "\r\n";
+}
+
+QByteArray manifestLines(const ReleaseLines &lines, const QByteArray &updater)
+{
+    const QByteArray target = lines.target.isEmpty() ? "linux-" + QSysInfo::buildCpuArchitecture().toLatin1() : lines.target;
+    return lines.firstLine + "\r\nproduct=" + lines.product + "\r\nversion=" + lines.version + "\r\ntarget=" + target
+        + "\r\nminimum-version=" + lines.minimumVersion + "\r\nsize=" + QByteArray::number(updater.size())
         + "\r\nsha256=" + QCryptographicHash::hash(updater, QCryptographicHash::Sha256).toHex() + "\r\n";
 }
 

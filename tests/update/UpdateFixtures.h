@@ -18,6 +18,28 @@ private:
     QTemporaryDir m_dir;
 };
 
+// The lines of a release's manifest as the maker writes them; each can be
+// set wrong on purpose.
+struct ReleaseLines
+{
+    ReleaseLines(QByteArray firstLine = "71", QByteArray version = "7.1", QByteArray product = "TapeVantrel", QByteArray target = {},
+        QByteArray minimumVersion = "0.0")
+        : firstLine(firstLine)
+        , version(version)
+        , product(product)
+        , target(target)
+        , minimumVersion(minimumVersion)
+    {
+    }
+    QByteArray firstLine; // the older programs' form of the version
+    QByteArray version;
+    QByteArray product;
+    QByteArray target; // empty: this build's ("linux-" and its processor)
+    QByteArray minimumVersion;
+};
+// The manifest's text for an updater, before its signature line.
+QByteArray manifestLines(const ReleaseLines &lines, const QByteArray &updater);
+
 // An Ed25519 key pair made for the test run, standing in for the maker's.
 class ReleaseSigner
 {
@@ -25,13 +47,16 @@ public:
     ReleaseSigner();
     QByteArray publicKey() const { return m_public; }
     QByteArray sign(const QByteArray &message) const; // detached, 64 bytes
+    // version.dat: the text and the line with its signature.
+    QByteArray signedVersionDat(const QByteArray &text) const;
+    QByteArray signedVersionDat(const ReleaseLines &lines, const QByteArray &updater) const
+    {
+        return signedVersionDat(manifestLines(lines, updater));
+    }
 
 private:
     QByteArray m_public;
     QByteArray m_secret;
 };
-
-// version.dat for an updater: the version, then its size and SHA-256.
-QByteArray versionDat(const QByteArray &version, const QByteArray &updater);
 
 } // namespace tv::test

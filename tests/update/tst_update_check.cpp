@@ -11,6 +11,8 @@
 #include "UpdateFixtures.h"
 #include "UpdateSession.h"
 #include "UpdateSite.h"
+#include "VersionFile.h"
+#include "VersionNumber.h"
 #include "frmVersionCheck.h"
 
 #include <QApplication>
@@ -18,6 +20,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
@@ -71,6 +74,8 @@ private slots:
         m_server.clearFiles();
         m_server.clearRequests();
         setFetchTimeoutMs(5000);
+        setFetchTimeLimitMs(0);
+        setRunningVersion(std::nullopt);
         setUpdateSite({ m_server.url(), kWebSite, m_signer.publicKey() });
         QSettings(QStringLiteral("TapeVantrel"), QStringLiteral("TapeVantrel")).clear();
         // The program an update replaces: a copy in a folder of its own.
@@ -90,23 +95,37 @@ private slots:
         tv::shell::Forms::destroyAll();
     }
 
+    // Nothing is offered, and nothing is said, unless a release newer than
+    // the running version, for this target, is signed by the build's key.
     void check_closesSilently_whenNothingHigherIsOffered_data()
     {
+        using tv::test::ReleaseLines;
         QTest::addColumn<ServedFile>("versionFile");
-        QTest::newRow("same version") << ServedFile { "70\r\n" };
-        QTest::newRow("same version, more lines") << ServedFile { tv::test::versionDat("70", m_newProgram) };
-        QTest::newRow("lower version") << ServedFile { tv::test::versionDat("69", m_newProgram) };
-        QTest::newRow("first line of 10 characters") << ServedFile { "1000000000\r\n" };
-        QTest::newRow("empty file") << ServedFile { "" };
-        QTest::newRow("empty first line") << ServedFile { "\r\n71\r\n" };
-        QTest::newRow("not a number") << ServedFile { "7.1\r\n" };
-        QTest::newRow("no version.dat on the site") << ServedFile { "gone", 404 };
-        QTest::newRow("server error page") << ServedFile { "71", 500 };
-        QTest::newRow("larger than a version file") << ServedFile { "71\r\n" + QByteArray(kMaxVersionFileBytes, '#') };
+        QTest::addColumn<QString>("running");
+        const tv::test::ReleaseSigner stranger;
+        const QByteArray good = m_signer.signedVersionDat(ReleaseLines {}, m_newProgram);
+        QTest::newRow("same version") << ServedFile { m_signer.signedVersionDat({ "70", "7.0" }, m_newProgram) } << "7.0";
+        QTest::newRow("lower version") << ServedFile { m_signer.signedVersionDat({ "69", "6.9" }, m_newProgram) } << "7.0";
+        QTest::newRow("8.0 does not see 7.10") << ServedFile { m_signer.signedVersionDat({ "710", "7.10" }, m_newProgram) } << "8.0";
+        QTest::newRow("older unsigned form") << ServedFile { "71\r\n" } << "7.0";
+        QTest::newRow("signed by another key") << ServedFile { stranger.signedVersionDat(ReleaseLines {}, m_newProgram) } << "7.0";
+        QTest::newRow("changed after signing") << ServedFile { QByteArray(good).replace("sha256=", "sha256=0") } << "7.0";
+        QTest::newRow("downgrade under a higher number")
+            << ServedFile { m_signer.signedVersionDat({ "69", "6.9" }, m_newProgram).replace(0, 2, "99") } << "7.0";
+        QTest::newRow("another target") << ServedFile { m_signer.signedVersionDat({ "71", "7.1", "TapeVantrel", "windows-x86_64" },
+                                                m_newProgram) }
+                                        << "7.0";
+        QTest::newRow("first line of 10 characters") << ServedFile { "1000000000\r\n" } << "7.0";
+        QTest::newRow("empty file") << ServedFile { "" } << "7.0";
+        QTest::newRow("no version.dat on the site") << ServedFile { "gone", 404 } << "7.0";
+        QTest::newRow("server error page") << ServedFile { good, 500 } << "7.0";
+        QTest::newRow("larger than a version file") << ServedFile { good + QByteArray(kMaxVersionFileBytes, '#') } << "7.0";
     }
     void check_closesSilently_whenNothingHigherIsOffered()
     {
         QFETCH(ServedFile, versionFile);
+        QFETCH(QString, running);
+        setRunningVersion(VersionNumber::parse(running));
         m_server.serve(QStringLiteral("/version.dat"), versionFile);
         QPointer<frmVersionCheck> window = startCheck();
         QTRY_VERIFY(window.isNull());
@@ -115,17 +134,32 @@ private slots:
         QCOMPARE(tv::shell::getSetting(QStringLiteral("reg"), QStringLiteral("versioncheck")), QStringLiteral("1"));
     }
 
+    void check_buildWithoutKey_offersNothing()
+    {
+        serveRelease();
+        setUpdateSite({ m_server.url(), kWebSite, QByteArray() });
+        QPointer<frmVersionCheck> window = startCheck();
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(m_boxes.isEmpty());
+        QCOMPARE(m_server.requests(), QStringList { QStringLiteral("/version.dat") });
+    }
+
     void check_higherVersion_offersWithBothButtons_data()
     {
+        QTest::addColumn<QString>("running");
         QTest::addColumn<QByteArray>("firstLine");
-        QTest::newRow("71") << QByteArray("71");
-        QTest::newRow("80") << QByteArray("80");
-        QTest::newRow("nine characters") << QByteArray("999999999");
+        QTest::addColumn<QByteArray>("version");
+        QTest::newRow("7.0 sees 7.1") << "7.0" << QByteArray("71") << QByteArray("7.1");
+        QTest::newRow("7.9 sees 7.10") << "7.9" << QByteArray("710") << QByteArray("7.10");
+        QTest::newRow("7.10 sees 8.0") << "7.10" << QByteArray("80") << QByteArray("8.0");
     }
     void check_higherVersion_offersWithBothButtons()
     {
+        QFETCH(QString, running);
         QFETCH(QByteArray, firstLine);
-        serveRelease(firstLine);
+        QFETCH(QByteArray, version);
+        setRunningVersion(VersionNumber::parse(running));
+        serveRelease({ firstLine, version });
         QPointer<frmVersionCheck> window = startCheck();
         QVERIFY(!window->isVisible()); // unseen while it asks
         QVERIFY(!window->cmdDownload()->isEnabled());
@@ -136,15 +170,42 @@ private slots:
         QVERIFY(window->cmdDownload()->isEnabled());
         QVERIFY(window->cmdCancel()->isEnabled());
         QVERIFY(window->chkCheckForUpdates()->isChecked());
-        QCOMPARE(window->strVersion(), QStringLiteral("70"));
+        QCOMPARE(window->strVersion(), QString(running).remove(QLatin1Char('.')));
         QCOMPARE(window->strExeName(), QStringLiteral("TapeVantrel"));
         QCOMPARE(window->strUpdateURL(), m_server.url().toString());
         QVERIFY(m_boxes.isEmpty());
         // The version file is kept in the user's cache folder, not the program's.
-        QCOMPARE(readFile(UpdateSession::versionFilePath()), tv::test::versionDat(firstLine, m_newProgram));
+        QCOMPARE(readFile(UpdateSession::versionFilePath()), m_signer.signedVersionDat({ firstLine, version }, m_newProgram));
         QVERIFY(UpdateSession::versionFilePath().startsWith(qEnvironmentVariable("XDG_CACHE_HOME")));
         QVERIFY(!QFile::exists(m_programDir->filePath(QStringLiteral("version.dat"))));
         QCOMPARE(m_server.requests(), QStringList { QStringLiteral("/version.dat") }); // nothing downloaded yet
+    }
+
+    void check_offerAppearing_takesNoKeystrokeFromTheWindowTheUserTypesIn()
+    {
+        serveRelease();
+        QLineEdit workspace;
+        workspace.show();
+        workspace.activateWindow();
+        workspace.setFocus();
+        QTRY_COMPARE(QApplication::activeWindow(), &workspace);
+        QPointer<frmVersionCheck> window = startCheck();
+        QTRY_VERIFY(window->isVisible());
+        QTest::qWait(50);
+        QTRY_COMPARE(QApplication::activeWindow(), &workspace);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(workspace.text(), QStringLiteral(" "));
+        QVERIFY(!window->cmdDownload()->isDefault());
+        QVERIFY(!window->cmdDownload()->autoDefault());
+        // Moved to by the user, the window holds the focus itself, not a button.
+        window->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), window.data());
+        QCOMPARE(window->focusWidget(), window.data());
+        QTest::keyClick(window, Qt::Key_Space);
+        QTest::keyClick(window, Qt::Key_Return);
+        QTest::qWait(50);
+        QCOMPARE(m_server.requests(), QStringList { QStringLiteral("/version.dat") });
+        QVERIFY(window->cmdDownload()->isVisible());
     }
 
     void window_layout_followsTheDesignAndFitsItsTexts_data()
@@ -162,7 +223,7 @@ private slots:
             large.setPointSizeF(pointSize);
             QApplication::setFont(large);
         }
-        serveRelease("71");
+        serveRelease();
         QPointer<frmVersionCheck> window = startCheck();
         QTRY_VERIFY(window->isVisible());
         QApplication::setFont(desktopFont);
@@ -217,7 +278,7 @@ private slots:
 
     void check_untrustedCertificate_closesSilently()
     {
-        serveRelease("71");
+        serveRelease();
         setExtraCaCertificates({});
         QPointer<frmVersionCheck> window = startCheck();
         QTRY_VERIFY(window.isNull());
@@ -235,7 +296,7 @@ private slots:
 
     void check_emptyUpdateFolder_makesNoWindowAndNoRequest()
     {
-        serveRelease("71");
+        serveRelease();
         setUpdateSite({ QUrl(), kWebSite, m_signer.publicKey() });
         startVersionCheck();
         QVERIFY(!tv::shell::Forms::find(QStringLiteral("frmVersionCheck")));
@@ -245,13 +306,13 @@ private slots:
 
     void download_verified_replacesTheProgramInOneRename()
     {
-        serveRelease("71", 16 * 1024, 20); // about 0.4 s, to look at the folder meanwhile
+        serveRelease({}, 16 * 1024, 20); // about 0.4 s, to look at the folder meanwhile
         QPointer<frmVersionCheck> window = offered();
         QFile running(m_program);
         QVERIFY(running.open(QIODevice::ReadOnly)); // as the running program holds its file
         window->cmdDownload()->click();
-        QVERIFY(!window->cmdDownload()->isEnabled());
-        QVERIFY(!window->cmdCancel()->isEnabled());
+        QVERIFY(!window->cmdDownload()->isVisible());
+        QVERIFY(window->cmdCancel()->isEnabled());
 
         // While the bytes arrive (into a file beside the program, unnamed
         // where the file system allows) the program file is whole.
@@ -281,33 +342,35 @@ private slots:
         QTest::addColumn<ServedFile>("signature");
         QTest::addColumn<QString>("fixedText");
         QTest::addColumn<QString>("detail");
-        const QByteArray good = tv::test::versionDat("71", m_newProgram);
+        const QByteArray good = m_signer.signedVersionDat(tv::test::ReleaseLines {}, m_newProgram);
         const ServedFile updater { m_newProgram };
         const ServedFile signature { m_signer.sign(m_newProgram) };
         const QString notVerified = QStringLiteral("The update was not installed because it could not be verified");
         const QString failed = QStringLiteral("The update could not be downloaded");
+        const QByteArray sizeLine = "size=" + QByteArray::number(m_newProgram.size());
+        const auto resigned = [this, &good](const QByteArray &from, const QByteArray &to) {
+            QByteArray text = good.left(good.indexOf("signature="));
+            return m_signer.signedVersionDat(text.replace(from, to));
+        };
 
         QByteArray flipped = m_newProgram;
         flipped[1000] = char(flipped[1000] ^ 1);
         const tv::test::ReleaseSigner stranger;
-        QTest::newRow("signature of other bytes")
-            << tv::test::versionDat("71", flipped) << ServedFile { flipped } << signature << notVerified << "signature does not match";
+        QTest::newRow("matches the manifest, not the signature")
+            << m_signer.signedVersionDat(tv::test::ReleaseLines {}, flipped) << ServedFile { flipped } << signature << notVerified
+            << "signature does not match";
         QTest::newRow("signed by another key") << good << updater << ServedFile { stranger.sign(m_newProgram) } << notVerified
                                                << "signature does not match";
-        QTest::newRow("wrong SHA-256") << tv::test::versionDat("71", flipped)
-                                              .replace("size=" + QByteArray::number(flipped.size()),
-                                                  "size=" + QByteArray::number(m_newProgram.size()))
-                                       << updater << signature << notVerified << "SHA-256";
+        QTest::newRow("not the manifest's SHA-256")
+            << m_signer.signedVersionDat(tv::test::ReleaseLines {}, flipped) << updater << signature << notVerified << "SHA-256";
         QTest::newRow("cut short by the server")
             << good << ServedFile { m_newProgram, 200, 100000 } << signature << failed << "the connection closed after 100000 of";
-        QTest::newRow("shorter than version.dat says") << QByteArray(good).replace(
-            "size=" + QByteArray::number(m_newProgram.size()), "size=" + QByteArray::number(m_newProgram.size() + 10))
-                                                       << updater << signature << notVerified << "cut short";
-        QTest::newRow("longer than version.dat says") << QByteArray(good).replace(
-            "size=" + QByteArray::number(m_newProgram.size()), "size=" + QByteArray::number(m_newProgram.size() - 10))
-                                                      << updater << signature << notVerified << "larger than version.dat says";
-        QTest::newRow("version.dat without size and SHA-256")
-            << QByteArray("71\r\n") << updater << signature << notVerified << "does not give the updater's size and SHA-256";
+        QTest::newRow("shorter than the manifest says")
+            << resigned(sizeLine, "size=" + QByteArray::number(m_newProgram.size() + 10)) << updater << signature << notVerified
+            << "cut short";
+        QTest::newRow("longer than the manifest says")
+            << resigned(sizeLine, "size=" + QByteArray::number(m_newProgram.size() - 10)) << updater << signature << notVerified
+            << "larger than version.dat says";
         QTest::newRow("no signature on the site")
             << good << updater << ServedFile { "gone", 404 } << failed << "TapeVantrelUpdate.sig: the server answered 404";
         QTest::newRow("signature of the wrong size")
@@ -342,7 +405,7 @@ private slots:
     void download_serverStallsMidway_timesOutAndKeepsTheProgram()
     {
         setFetchTimeoutMs(300);
-        serveRelease("71");
+        serveRelease();
         QPointer<frmVersionCheck> window = offered();
         // Half the updater, then silence without closing.
         m_server.serve(QStringLiteral("/TapeVantrelUpdate"), ServedFile { m_newProgram, 200, -1, true });
@@ -356,7 +419,7 @@ private slots:
 
     void download_readOnlyProgramFolder_fetchesNothingAndPointsToThePackageManager()
     {
-        serveRelease("71");
+        serveRelease();
         QPointer<frmVersionCheck> window = offered();
         QVERIFY(::chmod(QFile::encodeName(m_programDir->path()).constData(), 0555) == 0);
         window->cmdDownload()->click();
@@ -370,23 +433,82 @@ private slots:
         QCOMPARE(readFile(m_program), kOldProgram);
     }
 
-    void download_buildWithoutKey_fetchesNothingAndPointsToTheWebSite()
+    void download_trickledPastTheTimeLimit_stopsAndKeepsTheProgram()
     {
-        serveRelease("71");
-        setUpdateSite({ m_server.url(), kWebSite, QByteArray() });
+        setFetchTimeLimitMs(300); // bytes keep arriving, so only the whole download's limit ends it
+        serveRelease({}, 4 * 1024, 20);
         QPointer<frmVersionCheck> window = offered();
         window->cmdDownload()->click();
-        QTRY_VERIFY(window.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), 5000);
         QCOMPARE(m_boxes.size(), 1);
-        QVERIFY(m_boxes.first().text.startsWith(QStringLiteral("This copy of the software was built without the key")));
-        QVERIFY(m_boxes.first().text.endsWith(QStringLiteral("You can download new updates from our web site at: ") + kWebSite));
-        QCOMPARE(m_server.requests(), QStringList { QStringLiteral("/version.dat") });
+        QVERIFY2(m_boxes.first().text.contains(QStringLiteral("the server sent too slowly: the download was stopped after 0.3 s")),
+            qPrintable(m_boxes.first().text));
+        QCOMPARE(readFile(m_program), kOldProgram);
+        QVERIFY(temporaryFiles().isEmpty());
+    }
+
+    void download_cancelMidway_stopsAndDeletesThePart()
+    {
+        serveRelease({}, 8 * 1024, 20);
+        QPointer<frmVersionCheck> window = offered();
+        window->cmdDownload()->click();
+        // The one button left stops it.
+        QVERIFY(!window->cmdDownload()->isVisible());
+        QVERIFY(window->cmdCancel()->isEnabled());
+        QTRY_VERIFY(window->statusText().startsWith(QStringLiteral("Downloading the update: ")));
+        QVERIFY(!window->statusText().endsWith(QStringLiteral("100 %")));
+        window->cmdCancel()->click();
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(m_boxes.isEmpty()); // the user's own choice needs no message
+        QCOMPARE(readFile(m_program), kOldProgram);
+        QVERIFY(temporaryFiles().isEmpty());
+        QTest::qWait(100);
+        QCOMPARE(readFile(m_program), kOldProgram);
+    }
+
+    void download_windowClosedWhileInstalling_closesAtOnceAndTheInstallFinishes()
+    {
+        serveRelease();
+        QPointer<frmVersionCheck> window = offered();
+        auto *session = window->findChild<UpdateSession *>();
+        QVERIFY(session);
+        bool closedAtOnce = false;
+        connect(session, &UpdateSession::installing, this, [&] {
+            QVERIFY(!window->cmdCancel()->isEnabled()); // verified: it is put in place and cannot be stopped
+            window->close();
+            closedAtOnce = window.isNull() || !window->isVisible();
+        });
+        window->cmdDownload()->click();
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(closedAtOnce);
+        QTRY_COMPARE(readFile(m_program), m_newProgram);
+        QTRY_VERIFY(temporaryFiles().isEmpty());
+        QVERIFY(m_boxes.isEmpty());
+    }
+
+    void start_deletesLeftoversOlderThanADay()
+    {
+        setUpdateSite({ QUrl(), kWebSite, m_signer.publicKey() }); // also where the build asks no server
+        const QString old = m_programDir->filePath(QStringLiteral(".TapeVantrel.update-Ab12Cd"));
+        const QString young = m_programDir->filePath(QStringLiteral(".TapeVantrel.update-Ef34Gh"));
+        for (const QString &path : { old, young }) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(1000, 'x'));
+        }
+        QFile oldFile(old);
+        QVERIFY(oldFile.open(QIODevice::ReadWrite));
+        QVERIFY(oldFile.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
+        oldFile.close();
+        startVersionCheck();
+        QVERIFY(!QFile::exists(old));
+        QVERIFY(QFile::exists(young));
         QCOMPARE(readFile(m_program), kOldProgram);
     }
 
     void download_slow_windowKeepsAnsweringTheUser()
     {
-        serveRelease("71", 8 * 1024, 15); // about 0.6 s
+        serveRelease({}, 8 * 1024, 15); // about 0.6 s
         QPointer<frmVersionCheck> window = offered();
         window->cmdDownload()->click();
         // While the bytes trickle in, a click on the box is handled and the
@@ -404,7 +526,7 @@ private slots:
 
     void download_windowClosedMidway_deletesThePartAndKeepsTheProgram()
     {
-        serveRelease("71", 8 * 1024, 20);
+        serveRelease({}, 8 * 1024, 20);
         QPointer<frmVersionCheck> window = offered();
         window->cmdDownload()->click();
         QTRY_VERIFY(window->statusText().startsWith(QStringLiteral("Downloading the update: ")));
@@ -418,7 +540,7 @@ private slots:
 
     void cancel_withBoxCleared_stores0_andTheNextStartAsksNothing()
     {
-        serveRelease("71");
+        serveRelease();
         QPointer<frmVersionCheck> window = offered();
         window->chkCheckForUpdates()->click();
         window->cmdCancel()->click();
@@ -444,7 +566,7 @@ private slots:
 
     void cancel_withBoxTicked_stores1()
     {
-        serveRelease("71");
+        serveRelease();
         QPointer<frmVersionCheck> window = offered();
         window->cmdCancel()->click();
         QTRY_VERIFY(window.isNull());
@@ -459,7 +581,7 @@ private:
         return tv::shell::Forms::find<frmVersionCheck>(QStringLiteral("frmVersionCheck"));
     }
 
-    // A window showing the offer of version 71, ready for a button.
+    // A window showing the offer of version 7.1, ready for a button.
     QPointer<frmVersionCheck> offered()
     {
         QPointer<frmVersionCheck> window = startCheck();
@@ -470,9 +592,9 @@ private:
         return window;
     }
 
-    void serveRelease(const QByteArray &version, int trickleBytes = 0, int trickleIntervalMs = 0)
+    void serveRelease(const tv::test::ReleaseLines &lines = {}, int trickleBytes = 0, int trickleIntervalMs = 0)
     {
-        m_server.serve(QStringLiteral("/version.dat"), ServedFile { tv::test::versionDat(version, m_newProgram) });
+        m_server.serve(QStringLiteral("/version.dat"), ServedFile { m_signer.signedVersionDat(lines, m_newProgram) });
         m_server.serve(QStringLiteral("/TapeVantrelUpdate.sig"), ServedFile { m_signer.sign(m_newProgram) });
         m_server.serve(QStringLiteral("/TapeVantrelUpdate"), ServedFile { m_newProgram, 200, -1, false, trickleBytes, trickleIntervalMs });
     }

@@ -1,7 +1,8 @@
-// The update exchange's logic without network or window: version texts,
-// version.dat, addresses, signatures, the program folder and its
+// The update exchange's logic without network or window: version numbers,
+// the signed manifest in version.dat, addresses, signatures, the program folder and its
 // replacement, the messages, and the signing tool.
 #include "ProgramFile.h"
+#include "ReleaseManifest.h"
 #include "Signature.h"
 #include "UpdateFixtures.h"
 #include "UpdateMessages.h"
@@ -12,6 +13,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -21,6 +23,7 @@ using namespace tv::update;
 class UpdateLogicTest : public QObject
 {
     Q_OBJECT
+    tv::test::ReleaseSigner m_maker;
 
 private slots:
     void strVersion_joinsMajorAndMinor_data()
@@ -40,71 +43,129 @@ private slots:
         QFETCH(QString, text);
         QCOMPARE(strVersion(major, minor), text);
     }
-    void strVersion_ofThisProgram_is70() { QCOMPARE(strVersion(), QStringLiteral("70")); }
 
-    void parseVersionFile_readsFirstLineAndUpdater_data()
+    void versionNumber_comparesPartByPart_data()
     {
-        const QByteArray sha(64, 'a');
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("firstLine");
-        QTest::addColumn<qint64>("size");
-        QTest::addColumn<bool>("hasSha");
-        QTest::newRow("empty file") << QByteArray() << "" << qint64(-1) << false;
-        QTest::newRow("one line, no end") << QByteArray("71") << "71" << qint64(-1) << false;
-        QTest::newRow("CR LF") << QByteArray("71\r\nsize=12\r\nsha256=" + sha + "\r\n") << "71" << qint64(12) << true;
-        QTest::newRow("LF only") << QByteArray("71\nsize=12\nsha256=" + sha) << "71" << qint64(12) << true;
-        QTest::newRow("CR only") << QByteArray("71\rsize=12\r") << "71" << qint64(12) << false;
-        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF"
-                                                       "71\r\n")
-                                         << "71" << qint64(-1) << false;
-        QTest::newRow("spaces kept in first line") << QByteArray(" 71 \r\n") << " 71 " << qint64(-1) << false;
-        QTest::newRow("empty first line") << QByteArray("\r\n71\r\n") << "" << qint64(-1) << false;
-        QTest::newRow("spaces around values") << QByteArray("71\r\n size = 5 \r\n SHA256 = " + sha + " ") << "71" << qint64(5) << true;
-        QTest::newRow("short sha ignored") << QByteArray("71\r\nsha256=abcd\r\n") << "71" << qint64(-1) << false;
-        QTest::newRow("non-hex sha ignored") << QByteArray("71\r\nsha256=" + QByteArray(64, 'g')) << "71" << qint64(-1) << false;
-        QTest::newRow("negative size ignored") << QByteArray("71\r\nsize=-3\r\n") << "71" << qint64(-1) << false;
-        QTest::newRow("text size ignored") << QByteArray("71\r\nsize=big\r\n") << "71" << qint64(-1) << false;
-        QTest::newRow("unknown lines ignored") << QByteArray("71\r\nnotes=faster\r\nsize=9\r\n") << "71" << qint64(9) << false;
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<int>("order"); // -1: a before b
+        QTest::newRow("7.9 before 7.10") << "7.9" << "7.10" << -1;
+        QTest::newRow("7.10 before 8.0") << "7.10" << "8.0" << -1;
+        QTest::newRow("8.0 after 7.10") << "8.0" << "7.10" << 1;
+        QTest::newRow("missing parts are 0") << "7" << "7.0.0" << 0;
+        QTest::newRow("revision counts") << "7.0.1" << "7.0" << 1;
+        QTest::newRow("same") << "7.10" << "7.10" << 0;
+        QTest::newRow("big parts") << "10.0" << "9.99" << 1;
     }
-    void parseVersionFile_readsFirstLineAndUpdater()
+    void versionNumber_comparesPartByPart()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(int, order);
+        const auto x = VersionNumber::parse(a);
+        const auto y = VersionNumber::parse(b);
+        QVERIFY(x && y);
+        QCOMPARE((*x <=> *y) < 0 ? -1 : (*x <=> *y) > 0 ? 1 : 0, order);
+        QCOMPARE(x->toString(), a);
+    }
+
+    void versionNumber_takesOnlyDottedDecimals_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << "";
+        QTest::newRow("empty part") << "7..1";
+        QTest::newRow("trailing dot") << "7.";
+        QTest::newRow("leading zero") << "7.01";
+        QTest::newRow("sign") << "+7.1";
+        QTest::newRow("space") << "7.1 ";
+        QTest::newRow("letters") << "7.1b";
+        QTest::newRow("five parts") << "1.2.3.4.5";
+        QTest::newRow("seven digits") << "1234567.0";
+        QTest::newRow("arabic-indic digits") << QString::fromUtf8("\u0667.\u0661");
+    }
+    void versionNumber_takesOnlyDottedDecimals()
+    {
+        QFETCH(QString, text);
+        QVERIFY(!VersionNumber::parse(text));
+    }
+
+    void runningVersion_isTheBuilds()
+    {
+        QCOMPARE(runningVersion().toString(), QStringLiteral("7.0.0"));
+        QCOMPARE(strVersion(), QStringLiteral("70"));
+        setRunningVersion(VersionNumber { 7, 10 });
+        QCOMPARE(strVersion(), QStringLiteral("710"));
+        setRunningVersion(std::nullopt);
+        QCOMPARE(ownTarget(), QStringLiteral("linux-") + QSysInfo::buildCpuArchitecture());
+    }
+
+    // version.dat as the maker signs it, and every way it can be wrong.
+    void readVersionFile_offersOnlyASignedNewerReleaseForThisTarget_data()
+    {
+        using tv::test::ReleaseLines;
+        const QByteArray updater(5000, 'u');
+        const tv::test::ReleaseSigner &maker = m_maker;
+        const tv::test::ReleaseSigner stranger;
+        const QByteArray good = maker.signedVersionDat(ReleaseLines {}, updater);
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("running");
+        QTest::addColumn<int>("fault");
+        using F = ManifestFault;
+        QTest::newRow("signed, newer") << good << "7.0" << int(F::None);
+        QTest::newRow("LF line ends, signed so") << maker.signedVersionDat(tv::test::manifestLines({}, updater).replace("\r\n", "\n"))
+                                                 << "7.0" << int(F::None);
+        QTest::newRow("7.9 sees 7.10") << maker.signedVersionDat({ "710", "7.10" }, updater) << "7.9" << int(F::None);
+        QTest::newRow("7.10 sees 8.0") << maker.signedVersionDat({ "80", "8.0" }, updater) << "7.10" << int(F::None);
+        QTest::newRow("8.0 does not see 7.10") << maker.signedVersionDat({ "710", "7.10" }, updater) << "8.0" << int(F::NotNewer);
+        QTest::newRow("same version") << good << "7.1" << int(F::NotNewer);
+        QTest::newRow("older release") << good << "7.2" << int(F::NotNewer);
+        QTest::newRow("the older form alone") << QByteArray("71\r\n") << "7.0" << int(F::Unsigned);
+        QTest::newRow("signature not last") << QByteArray(good).append("notes=later\r\n") << "7.0" << int(F::Unsigned);
+        QTest::newRow("signed by another key") << stranger.signedVersionDat(ReleaseLines {}, updater) << "7.0" << int(F::BadSignature);
+        QTest::newRow("first line raised after signing") << QByteArray(good).replace(0, 2, "99") << "7.0" << int(F::BadSignature);
+        QTest::newRow("version raised after signing")
+            << QByteArray(good).replace("version=7.1", "version=9.1") << "7.0" << int(F::BadSignature);
+        QTest::newRow("size changed after signing")
+            << QByteArray(good).replace("size=5000", "size=5001") << "7.0" << int(F::BadSignature);
+        QTest::newRow("signature of the wrong length") << QByteArray(good).replace("signature=", "signature=00") << "7.0"
+                                                      << int(F::BadSignature);
+        QTest::newRow("old release under a higher first line, signed")
+            << maker.signedVersionDat({ "99", "6.9" }, updater) << "7.0" << int(F::FirstLineDiffers);
+        QTest::newRow("another target") << maker.signedVersionDat({ "71", "7.1", "TapeVantrel", "linux-arm64" }, updater) << "7.0"
+                                        << int(F::OtherTarget);
+        QTest::newRow("another product") << maker.signedVersionDat({ "71", "7.1", "SomethingElse" }, updater) << "7.0"
+                                         << int(F::OtherProduct);
+        QTest::newRow("running below the minimum")
+            << maker.signedVersionDat({ "80", "8.0", "TapeVantrel", "", "7.5" }, updater) << "7.4" << int(F::TooOldToReplace);
+        QTest::newRow("running at the minimum")
+            << maker.signedVersionDat({ "80", "8.0", "TapeVantrel", "", "7.5" }, updater) << "7.5" << int(F::None);
+        QTest::newRow("signed, a line missing")
+            << maker.signedVersionDat(tv::test::manifestLines({}, updater).replace("target=", "targets=")) << "7.0" << int(F::Malformed);
+        QTest::newRow("signed, a line twice")
+            << maker.signedVersionDat(tv::test::manifestLines({}, updater) + "version=9.0\r\n") << "7.0" << int(F::Malformed);
+        QTest::newRow("signed, empty updater")
+            << maker.signedVersionDat(tv::test::manifestLines({}, QByteArray())) << "7.0" << int(F::Malformed);
+        QTest::newRow("signed, bad version") << maker.signedVersionDat({ "71", "7.1beta" }, updater) << "7.0" << int(F::Malformed);
+    }
+    void readVersionFile_offersOnlyASignedNewerReleaseForThisTarget()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, firstLine);
-        QFETCH(qint64, size);
-        QFETCH(bool, hasSha);
-        const VersionFile file = parseVersionFile(bytes);
-        QCOMPARE(file.firstLine, firstLine);
-        QCOMPARE(file.updaterSize, size);
-        QCOMPARE(file.updaterSha256.size(), hasSha ? 32 : 0);
-        QCOMPARE(file.describesUpdater(), size >= 0 && hasSha);
+        QFETCH(QString, running);
+        QFETCH(int, fault);
+        const ManifestReading reading = readVersionFile(bytes, m_maker.publicKey(), *VersionNumber::parse(running));
+        QCOMPARE(int(reading.fault), fault);
+        if (reading.fault == ManifestFault::None) {
+            QCOMPARE(reading.manifest.updaterSize, qint64(5000));
+            QCOMPARE(reading.manifest.updaterSha256, QCryptographicHash::hash(QByteArray(5000, 'u'), QCryptographicHash::Sha256));
+        } else {
+            QCOMPARE(reading.manifest.updaterSize, qint64(0)); // nothing of a refused manifest is used
+        }
     }
 
-    void offersUpdate_onlyAHigherNumber_data()
+    void readVersionFile_withoutKey_offersNothing()
     {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("offered");
-        QTest::newRow("same version") << "70" << false;
-        QTest::newRow("next minor") << "71" << true;
-        QTest::newRow("next major") << "80" << true;
-        QTest::newRow("lower: a downgrade") << "69" << false;
-        QTest::newRow("much lower") << "5" << false;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("nine digits") << "999999999" << true;
-        QTest::newRow("ten characters") << "1000000000" << false;
-        QTest::newRow("ten characters, same number") << "0000000070" << false;
-        QTest::newRow("leading zero, same number") << "070" << false;
-        QTest::newRow("leading zero, higher") << "071" << true;
-        QTest::newRow("not a number") << "7.1" << false;
-        QTest::newRow("trailing space") << "71 " << false;
-        QTest::newRow("letters") << "abc" << false;
-        QTest::newRow("sign") << "+71" << false;
-        QTest::newRow("arabic-indic digits") << QString::fromUtf8("\u0667\u0661") << false;
-    }
-    void offersUpdate_onlyAHigherNumber()
-    {
-        QFETCH(QString, line);
-        QFETCH(bool, offered);
-        QCOMPARE(offersUpdate(line, QStringLiteral("70")), offered);
+        const QByteArray bytes = m_maker.signedVersionDat(tv::test::ReleaseLines {}, QByteArray(10, 'u'));
+        QCOMPARE(readVersionFile(bytes, QByteArray(), VersionNumber { 7, 0 }).fault, ManifestFault::NoKey);
     }
 
     void offerText_hasTheTwoLines()
@@ -261,7 +322,6 @@ private slots:
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QString>("start");
         QTest::newRow("installed") << int(O::Installed) << "Download complete. Exit and restart the software to use the new version.";
-        QTest::newRow("no key") << int(O::NoKey) << "This copy of the software was built without the key";
         QTest::newRow("read-only folder") << int(O::ReadOnlyFolder) << "The software is installed in a folder it cannot change (DETAIL).";
         QTest::newRow("not verified")
             << int(O::NotVerified)
@@ -307,28 +367,78 @@ private slots:
         QVERIFY(again.exitCode() != 0);
 
         const QString program = dir.filePath(QStringLiteral("built"));
-        const QByteArray bytes = tv::test::versionDat("x", QByteArray(5000, 'p')); // any bytes will do
+        const QByteArray bytes(5000, 'p'); // any bytes will do
         writeFile(program, bytes);
+        const auto signRelease = [&](const QStringList &extra) {
+            QProcess sign;
+            sign.start(tool, QStringList { QStringLiteral("sign"), secret, program } + extra);
+            sign.waitForFinished(10000);
+            return sign.exitStatus() == QProcess::NormalExit ? sign.exitCode() : -1;
+        };
         const QString site = dir.filePath(QStringLiteral("site"));
-        QProcess sign;
-        sign.start(tool, { QStringLiteral("sign"), secret, program, QStringLiteral("71"), site });
-        QVERIFY(sign.waitForFinished(10000));
-        QCOMPARE(sign.exitCode(), 0);
+        QCOMPARE(signRelease({ QStringLiteral("7.10"), site }), 0);
 
         const QByteArray updater = readFile(site + QStringLiteral("/TapeVantrelUpdate"));
         QCOMPARE(updater, bytes);
         QVERIFY(QFileInfo(site + QStringLiteral("/TapeVantrelUpdate")).isExecutable());
-        const VersionFile file = parseVersionFile(readFile(site + QStringLiteral("/version.dat")));
-        QCOMPARE(file.firstLine, QStringLiteral("71"));
-        QCOMPARE(file.updaterSize, qint64(bytes.size()));
-        QCOMPARE(file.updaterSha256, QCryptographicHash::hash(bytes, QCryptographicHash::Sha256));
+        const QByteArray versionDat = readFile(site + QStringLiteral("/version.dat"));
+        QVERIFY2(versionDat.startsWith("710\r\n"), versionDat.constData()); // older programs read the first line
+        const ManifestReading reading = readVersionFile(versionDat, publicKey, VersionNumber { 7, 9 });
+        QCOMPARE(reading.fault, ManifestFault::None);
+        QCOMPARE(reading.manifest.version.toString(), QStringLiteral("7.10"));
+        QCOMPARE(reading.manifest.updaterSize, qint64(bytes.size()));
+        QCOMPARE(reading.manifest.updaterSha256, QCryptographicHash::hash(bytes, QCryptographicHash::Sha256));
         const QByteArray signature = readFile(site + QStringLiteral("/TapeVantrelUpdate.sig"));
         QVERIFY(verifyDetached(updater.constData(), updater.size(), signature, publicKey));
 
-        QProcess badVersion;
-        badVersion.start(tool, { QStringLiteral("sign"), secret, program, QStringLiteral("7.1"), site });
-        QVERIFY(badVersion.waitForFinished(10000));
-        QVERIFY(badVersion.exitCode() != 0);
+        // The options are signed with the rest.
+        QCOMPARE(signRelease({ QStringLiteral("8.0"), site, QStringLiteral("--target"), QStringLiteral("linux-riscv64"),
+                     QStringLiteral("--minimum-version"), QStringLiteral("7.5") }),
+            0);
+        const QByteArray other = readFile(site + QStringLiteral("/version.dat"));
+        QCOMPARE(readVersionFile(other, publicKey, VersionNumber { 7, 9 }).fault, ManifestFault::OtherTarget);
+        QCOMPARE(readVersionFile(other, publicKey, VersionNumber { 7, 4 }, QStringLiteral("linux-riscv64")).fault,
+            ManifestFault::TooOldToReplace);
+        QCOMPARE(readVersionFile(other, publicKey, VersionNumber { 7, 5 }, QStringLiteral("linux-riscv64")).fault, ManifestFault::None);
+
+        // The older one-part form would be read as version 71: refused, and the folder stays as it was.
+        QVERIFY(signRelease({ QStringLiteral("71"), site }) > 0);
+        QVERIFY(signRelease({ QStringLiteral("7.x"), site }) > 0);
+        QVERIFY(signRelease({ QStringLiteral("7.1"), site, QStringLiteral("--colour"), QStringLiteral("red") }) > 0);
+        QCOMPARE(readFile(site + QStringLiteral("/version.dat")), other);
+    }
+
+    void leftovers_olderThanADay_areDeleted_othersKept()
+    {
+        QTemporaryDir dir;
+        const QString program = dir.filePath(QStringLiteral("TapeVantrel"));
+        writeFile(program, "program");
+        const QDateTime now = QDateTime::currentDateTime();
+        struct Row
+        {
+            const char *name;
+            qint64 ageHours;
+            bool deleted;
+        };
+        const Row rows[] = {
+            { ".TapeVantrel.update-aB3xY9", 25, true },
+            { ".TapeVantrel.update-Qw12er", 23, false }, // perhaps another copy downloading now
+            { ".TapeVantrel.update-aB3x", 48, false }, // not a name the program makes
+            { ".TapeVantrel.update-aB3xY9.keep", 48, false },
+            { ".Other.update-aB3xY9", 48, false },
+            { "TapeVantrel.update-aB3xY9", 48, false },
+        };
+        for (const Row &row : rows) {
+            QFile file(dir.filePath(QString::fromLatin1(row.name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("part");
+            QVERIFY(file.flush()); // a later flush would make the file new again
+            QVERIFY(file.setFileTime(now.addSecs(-row.ageHours * 3600), QFileDevice::FileModificationTime));
+        }
+        QCOMPARE(removeUpdateLeftovers(program, now), 1);
+        for (const Row &row : rows)
+            QVERIFY2(QFile::exists(dir.filePath(QString::fromLatin1(row.name))) != row.deleted, row.name);
+        QCOMPARE(readFile(program), QByteArray("program"));
     }
 
 private:

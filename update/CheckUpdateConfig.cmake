@@ -1,0 +1,27 @@
+# The update addresses and key the build is configured with, checked before
+# anything is built (also runs alone: cmake -DTV_UPDATE_URL=... -P this file).
+foreach(setting TV_UPDATE_URL TV_WEB_SITE TV_UPDATE_PUBLIC_KEY)
+  if(NOT DEFINED ${setting})
+    set(${setting} "")
+  endif()
+endforeach()
+foreach(address TV_UPDATE_URL TV_WEB_SITE)
+  if(NOT "${${address}}" STREQUAL "" AND NOT "${${address}}" MATCHES "^(https://|http://127\\.0\\.0\\.1[:/])[^\"\\\\ ]+$")
+    message(FATAL_ERROR "${address} must be an https:// address (plain http only to 127.0.0.1): ${${address}}")
+  endif()
+endforeach()
+if(NOT "${TV_UPDATE_PUBLIC_KEY}" STREQUAL "" AND NOT "${TV_UPDATE_PUBLIC_KEY}" MATCHES "^[0-9a-fA-F]+$")
+  message(FATAL_ERROR "TV_UPDATE_PUBLIC_KEY must be 64 hex digits (an Ed25519 public key)")
+endif()
+string(LENGTH "${TV_UPDATE_PUBLIC_KEY}" key_length)
+if(NOT key_length EQUAL 0 AND NOT key_length EQUAL 64)
+  message(FATAL_ERROR "TV_UPDATE_PUBLIC_KEY must be 64 hex digits (an Ed25519 public key)")
+endif()
+# An update folder needs the key that proves its releases genuine (nothing
+# unsigned is offered) and a web site for the messages that point to it.
+if(NOT "${TV_UPDATE_URL}" STREQUAL "" AND "${TV_UPDATE_PUBLIC_KEY}" STREQUAL "")
+  message(FATAL_ERROR "TV_UPDATE_URL is set without TV_UPDATE_PUBLIC_KEY: no release could be verified, so none would ever be offered")
+endif()
+if(NOT "${TV_UPDATE_URL}" STREQUAL "" AND "${TV_WEB_SITE}" STREQUAL "")
+  message(FATAL_ERROR "TV_UPDATE_URL is set without TV_WEB_SITE: the update messages point users to the web site")
+endif()
