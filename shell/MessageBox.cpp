@@ -48,7 +48,7 @@ int msgBox(QWidget *parent, const QString &text, int style, const QString &title
     // goes to standard error and is answered with its first button.
     if (qEnvironmentVariableIsSet("TV_MSGBOX_TO_STDERR")) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(call.title), qPrintable(QString(text).replace(QLatin1Char('\r'), QString())));
-        return (style & 0x0F) == Msg::YesNo ? Msg::Yes : Msg::Ok;
+        return (style & 0x0F) == Msg::YesNo || (style & 0x0F) == Msg::YesNoCancel ? Msg::Yes : Msg::Ok;
     }
 
     QString shown = text;
@@ -60,6 +60,10 @@ int msgBox(QWidget *parent, const QString &text, int style, const QString &title
         break;
     case Msg::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case Msg::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel); // closing the box keeps everything as it was
         break;
     default:
         box.setStandardButtons(QMessageBox::Ok);

@@ -11,7 +11,7 @@ namespace tv::shell {
 // button set and an icon, and a title (an empty title gives the program's).
 namespace Msg {
 enum : int {
-    OkOnly = 0, OkCancel = 1, YesNo = 4,
+    OkOnly = 0, OkCancel = 1, YesNoCancel = 3, YesNo = 4,
     Critical = 16, Question = 32, Exclamation = 48, Information = 64,
     MessageWindow = 0x10000, // the program's own message window, not a message box
 };

@@ -1,4 +1,6 @@
 #include "Workspace.h"
+
+#include "RememberedFolders.h"
 #include "WorkspaceLevels.h"
 
 #include "CdControlBar.h"
@@ -91,7 +93,9 @@ Workspace::Workspace(const MediumProfile &profile, QWidget *parent) : QWidget(pa
     tv::shell::Module1::subLoadSupportedFileTypes(*this);
     setToolTips();
     QString error;
-    const QString start = QDir::currentPath();
+    // Where the browser was when the program last ran; the first time, the
+    // folder the program was started in.
+    const QString start = rememberedFolder(FolderRole::Browser, QDir::currentPath());
     m_Drive1->setDrive(m_Drive1->driveOf(start));
     m_lastDrive = m_Drive1->drive();
     if (!m_Dir1->setPath(start, error))

@@ -2,6 +2,7 @@
 
 #include "FormScale.h"
 #include "MediumProfile.h"
+#include "PlaylistFile.h"
 #include "PlayerForm.h"
 #include "RecordingSession.h"
 
@@ -138,7 +139,15 @@ public:
 
     // Playlist files (Workspace_PlaylistFile.cpp)
     void mnuPlayListSave_Click();
+    // The Save dialog and the file; false when cancelled or not written.
+    bool savePlaylists();
     void mnuPlayListLoad_Click();
+    // Whether the playlists hold songs that differ from what was last saved
+    // or loaded (the window opens with nothing to save).
+    bool hasUnsavedPlaylists() const;
+    // Asks "Save the playlists?" when there is something to lose; false when
+    // the window must stay open (Cancel, or a save that did not happen).
+    bool askToSavePlaylists();
     // Reads a playlist file into the playlists; false after a failure it has reported.
     bool subLoadPlayList(const QString &path);
 
@@ -237,6 +246,10 @@ private:
     void connectCdDamageReports();
     QHash<QString, QString> m_cdDamageNotes; // track file -> what of it could not be read
     QString entryPathAt(int side, int index) const;
+    tv::core::PlaylistContent playlistContent() const;
+    void markPlaylistsSaved();
+    void tellOfSideBLeftOut(const QByteArray &bytes, const QString &title);
+    QByteArray m_savedPlaylists; // the playlists' file bytes when last saved or loaded
     // Panel animations let window events run between their steps; a close
     // that arrives meanwhile waits until the last running animation ends.
     class AnimationScope;

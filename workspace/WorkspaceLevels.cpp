@@ -1,5 +1,7 @@
 #include "WorkspaceLevels.h"
 
+#include "RememberedFolders.h"
+
 #include "AudioFileWriter.h"
 #include "AudioFormat.h"
 #include "FileDialogs.h"
@@ -380,9 +382,11 @@ void WorkspaceLevels::mnuRenderSide_Click()
     call.save = true;
     call.title = QStringLiteral("Render %1 to File").arg(name);
     call.filter = QStringLiteral("WAV Files (*.wav);;FLAC Files (*.flac)");
+    call.folder = rememberedFolder(FolderRole::RenderSide, QString());
     QString file = tv::shell::askFileName(&m_ws, call);
     if (file.isEmpty())
         return;
+    rememberFolderOf(FolderRole::RenderSide, file);
     if (QFileInfo(file).suffix().isEmpty())
         file += QStringLiteral(".wav");
     if (!tv::levels::AudioFileWriter::knowsFormatOf(file)) {

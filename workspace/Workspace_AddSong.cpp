@@ -180,6 +180,7 @@ bool Workspace::addMeasuredSong(const QString &fullPath, double measured, const 
         return false;
     }
     m_lstPlayList[index]->addItem(tv::core::SongEntry{fullPath, seconds}.text());
+    m_lstPlayList[index]->scrollToBottom(); // the song just added is in view
     total += seconds;
     if (index == 0)
         subTapeA_TimeCalc();

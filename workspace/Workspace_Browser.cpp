@@ -7,6 +7,7 @@
 #include "FolderListBox.h"
 #include "MessageBox.h"
 #include "PlayListBox.h"
+#include "RememberedFolders.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -21,6 +22,7 @@ void Workspace::Dir1_Change()
     const QString drive = m_Drive1->driveOf(m_Dir1->path());
     if (!drive.isEmpty())
         m_driveFolders[drive] = m_Dir1->path();
+    rememberFolder(FolderRole::Browser, m_Dir1->path());
 }
 
 void Workspace::Drive1_Change()

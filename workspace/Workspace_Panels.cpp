@@ -390,6 +390,10 @@ void Workspace::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    if (!askToSavePlaylists()) {
+        event->ignore(); // the user's playlists stay as they are
+        return;
+    }
     tv::shell::Module1::subStopPlayers(*this, QStringLiteral("All"));
     if (QWidget *menu = tv::shell::Forms::get(QStringLiteral("frmMenu"))) {
         menu->show();

@@ -7,6 +7,7 @@
 #include "PlayListBox.h"
 #include "PlaylistFile.h"
 #include "ProgramFolders.h"
+#include "RememberedFolders.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -37,17 +38,8 @@ QString playlistFolder()
 
 } // namespace
 
-void Workspace::mnuPlayListSave_Click()
+tv::core::PlaylistContent Workspace::playlistContent() const
 {
-    const QString title = isCassette() ? QStringLiteral("Save Tapeside A & B Playlist") : QStringLiteral("Save MiniDisc Playlist");
-    QString name = tv::shell::askFileName(this, {true, title, playlistFolder(), kFilter});
-    if (name.trimmed().isEmpty()) {
-        msgBox(this, QStringLiteral("Save Playlist Cancelled!"), Msg::Exclamation, title);
-        return;
-    }
-    if (!name.right(4).toLower().endsWith(QLatin1String(".tpl")))
-        name += QStringLiteral(".tpl");
-
     tv::core::PlaylistContent content;
     content.mediumCode = isCassette() ? QStringLiteral("60") : QStringLiteral("74");
     bool chosen = false;
@@ -68,6 +60,55 @@ void Workspace::mnuPlayListSave_Click()
         for (int i = 0; i < m_lstPlayList[side]->count(); ++i)
             section.entries << m_lstPlayList[side]->item(i)->text();
     }
+    return content;
+}
+
+void Workspace::markPlaylistsSaved()
+{
+    m_savedPlaylists = tv::core::writePlaylist(playlistContent(), isCassette());
+}
+
+bool Workspace::hasUnsavedPlaylists() const
+{
+    bool anySong = false;
+    for (int side = 0; side < m_profile.sides.size(); ++side)
+        anySong = anySong || m_lstPlayList[side]->count() > 0;
+    // Emptied lists lose nothing; songs, their order, totals, the length
+    // and the delay as they would be saved are compared.
+    return anySong && tv::core::writePlaylist(playlistContent(), isCassette()) != m_savedPlaylists;
+}
+
+bool Workspace::askToSavePlaylists()
+{
+    if (!hasUnsavedPlaylists())
+        return true;
+    switch (msgBox(this, QStringLiteral("Save the playlists?"), Msg::YesNoCancel | Msg::Question, m_profile.messageTitle)) {
+    case Msg::Yes:
+        return savePlaylists(); // a cancelled or failed save keeps the window
+    case Msg::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Workspace::mnuPlayListSave_Click()
+{
+    savePlaylists();
+}
+
+bool Workspace::savePlaylists()
+{
+    const QString title = isCassette() ? QStringLiteral("Save Tapeside A & B Playlist") : QStringLiteral("Save MiniDisc Playlist");
+    QString name
+        = tv::shell::askFileName(this, {true, title, rememberedFolder(FolderRole::SavePlaylist, playlistFolder()), kFilter});
+    if (name.trimmed().isEmpty()) {
+        msgBox(this, QStringLiteral("Save Playlist Cancelled!"), Msg::Exclamation, title);
+        return false;
+    }
+    rememberFolderOf(FolderRole::SavePlaylist, name);
+    if (!name.right(4).toLower().endsWith(QLatin1String(".tpl")))
+        name += QStringLiteral(".tpl");
 
     // Written beside the old file and moved into place only when complete:
     // a failed save leaves the file it would have replaced as it was. In a
@@ -75,10 +116,10 @@ void Workspace::mnuPlayListSave_Click()
     // replaced by writing it in place, still checked for a short write.
     QSaveFile file(name);
     file.setDirectWriteFallback(true);
-    const QByteArray bytes = tv::core::writePlaylist(content, isCassette());
+    const QByteArray bytes = tv::core::writePlaylist(playlistContent(), isCassette());
     if (!file.open(QIODevice::WriteOnly)) {
         msgBox(this, QStringLiteral("Error Saving Playlist!\r\n75\r\n%1").arg(file.errorString()), Msg::Exclamation, title);
-        return;
+        return false;
     }
     // A short write (a full disk) is not always reported by the write
     // itself: the size on disk must match before the file takes the place
@@ -88,9 +129,11 @@ void Workspace::mnuPlayListSave_Click()
         const QString reason = written ? file.errorString() : QStringLiteral("Disk full: only part of the playlist could be written");
         file.cancelWriting();
         msgBox(this, QStringLiteral("Error Saving Playlist!\r\n%1\r\n%2").arg(written ? 75 : 61).arg(reason), Msg::Exclamation, title);
-        return;
+        return false;
     }
+    m_savedPlaylists = bytes;
     msgBox(this, QStringLiteral("Save Playlist Completed!"), Msg::Information, title);
+    return true;
 }
 
 void Workspace::mnuPlayListLoad_Click()
@@ -113,9 +156,11 @@ void Workspace::mnuPlayListLoad_Click()
             }
         }
     }
-    const QString name = tv::shell::askFileName(this, {false, title, playlistFolder(), kFilter});
+    const QString name
+        = tv::shell::askFileName(this, {false, title, rememberedFolder(FolderRole::LoadPlaylist, playlistFolder()), kFilter});
     if (name.trimmed().isEmpty())
         return;
+    rememberFolderOf(FolderRole::LoadPlaylist, name);
     subLoadPlayList(name);
 }
 
@@ -133,8 +178,9 @@ bool Workspace::subLoadPlayList(const QString &path)
         return fail(75, QStringLiteral("Path/File access error: %1 is too large to be a playlist").arg(path));
     if (!file.open(QIODevice::ReadOnly))
         return fail(75, QStringLiteral("Path/File access error: %1").arg(file.errorString()));
-    const tv::core::PlaylistRead read = tv::core::readPlaylist(file.readAll(), isCassette());
+    const QByteArray bytes = file.readAll();
     file.close();
+    const tv::core::PlaylistRead read = tv::core::readPlaylist(bytes, isCassette());
 
     // The header first, as far as it was read: the delay, then the length.
     if (read.headerLines >= 3) {
@@ -153,6 +199,9 @@ bool Workspace::subLoadPlayList(const QString &path)
             }
         }
     }
+    bool startedEmpty = true;
+    for (int side = 0; side < m_profile.sides.size(); ++side)
+        startedEmpty = startedEmpty && m_lstPlayList[side]->count() == 0;
     // The sections as far as they were read: totals trusted, entries unchanged.
     for (int side = 0; side < m_profile.sides.size(); ++side) {
         const tv::core::PlaylistSection &section = side == 0 ? read.content.sideA : read.content.sideB;
@@ -177,9 +226,29 @@ bool Workspace::subLoadPlayList(const QString &path)
         subTapeA_TimeCalc();
         if (isCassette())
             subTapeB_TimeCalc();
+        // Lists that hold just what the file holds lose nothing on closing;
+        // songs loaded on top of others are in no file yet.
+        if (startedEmpty)
+            markPlaylistsSaved();
+        if (!isCassette())
+            tellOfSideBLeftOut(bytes, title);
         return true;
     }
     return true;
+}
+
+void Workspace::tellOfSideBLeftOut(const QByteArray &bytes, const QString &title)
+{
+    // The MiniDisc reads the first playlist of a cassette's file only; the
+    // user is told what stayed behind rather than finding it missing later.
+    const tv::core::PlaylistRead asCassette = tv::core::readPlaylist(bytes, true);
+    const qsizetype left = asCassette.content.sideB.entries.size();
+    if (left == 0)
+        return;
+    msgBox(this,
+           left == 1 ? QStringLiteral("Side B's 1 song was not loaded: the MiniDisc has one playlist.")
+                     : QStringLiteral("Side B's %1 songs were not loaded: the MiniDisc has one playlist.").arg(left),
+           Msg::Information, title);
 }
 
 } // namespace tv::workspace

@@ -264,7 +264,11 @@ void Workspace::showHeardEntry()
     const QString line = m_planEntries.at(k);
     const QString path = entryPath(k);
     intRecordIndex = k + 1;
-    m_lstPlayList[m_recordSide]->setCurrentRow(k);
+    // The entry on the deck now is the one selected, and in view however
+    // long the list.
+    QListWidget *list = m_lstPlayList[m_recordSide];
+    list->setCurrentRow(k, QItemSelectionModel::ClearAndSelect);
+    list->scrollToItem(list->item(k), QAbstractItemView::EnsureVisible);
     m_lblRecordSide[m_recordSide]->setText(QStringLiteral("Song #%1  %2").arg(k + 1).arg(line));
     tv::core::SongEntry entry;
     const double seconds = tv::core::SongEntry::parse(line, entry) ? double(entry.seconds) : 0.0;

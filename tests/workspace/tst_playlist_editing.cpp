@@ -1,5 +1,6 @@
 // Playlist editing and playlist files through the workspace's controls.
 #include "FileDialogs.h"
+#include "FolderListBox.h"
 #include "Fixtures.h"
 #include "MediumProfile.h"
 #include "MessageBox.h"
@@ -9,12 +10,14 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <linux/capability.h>
@@ -59,6 +62,7 @@ class PlaylistEditingTest : public QObject
     QPointer<Workspace> m_ws;
     QList<tv::shell::MsgBoxCall> m_boxes;
     int m_answer = tv::shell::Msg::Yes;
+    int m_closeAnswer = tv::shell::Msg::Cancel;
     QString m_dialogAnswer;
     QList<tv::shell::FileDialogCall> m_dialogs;
     QTemporaryDir m_dir;
@@ -106,6 +110,8 @@ private slots:
         QVERIFY2(MediaFixtures::instance().ok(), qPrintable(MediaFixtures::instance().error()));
         tv::shell::setMsgBoxAnswerer([this](const tv::shell::MsgBoxCall &call) {
             m_boxes.append(call);
+            if ((call.style & 0x0F) == tv::shell::Msg::YesNoCancel)
+                return m_closeAnswer;
             return (call.style & 0x0F) == tv::shell::Msg::YesNo ? m_answer : int(tv::shell::Msg::Ok);
         });
         tv::shell::setFileDialogAnswerer([this](const tv::shell::FileDialogCall &call) {
@@ -118,6 +124,9 @@ private slots:
         m_boxes.clear();
         m_dialogs.clear();
         m_answer = tv::shell::Msg::Yes;
+        m_closeAnswer = tv::shell::Msg::Cancel;
+        // Each test starts as a first run does: no folder remembered.
+        QSettings(QStringLiteral("TapeVantrel"), QStringLiteral("TapeVantrel")).remove(QStringLiteral("Folders"));
         open(MediumProfile::cassette());
     }
     void cleanup() { delete m_ws.data(); }
@@ -297,8 +306,14 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("entriesA");
         QTest::addColumn<int>("sideLength"); // -1: unchanged
+        // The MiniDisc keeps the first playlist and says what it left out.
         QTest::newRow("cassette 120 into the minidisc") << true << QByteArray("120\r\n000\r\n0\r\nplaylista\r\n 5 \r\n/a.wav (00:05)\r\nplaylistb\r\n 7 \r\n/b.wav (00:07)\r\nplaylistend\r\n")
-                                                        << QString() << 1 << -1;
+                                                        << "Side B's 1 song was not loaded: the MiniDisc has one playlist." << 1 << -1;
+        QTest::newRow("seven on side B into the minidisc")
+            << true
+            << QByteArray("90\r\n000\r\n0\r\nplaylista\r\n 5 \r\n/a.wav (00:05)\r\nplaylistb\r\n 7 \r\n/1.wav (00:01)\r\n/2.wav (00:01)\r\n/3.wav (00:01)\r\n"
+                          "/4.wav (00:01)\r\n/5.wav (00:01)\r\n/6.wav (00:01)\r\n/7.wav (00:01)\r\nplaylistend\r\n")
+            << "Side B's 7 songs were not loaded: the MiniDisc has one playlist." << 1 << -1;
         QTest::newRow("minidisc 148 into the cassette") << false << QByteArray("148\r\n000\r\n0\r\nplaylista\r\n 5 \r\n/a.wav (00:05)\r\nplaylistend\r\n")
                                                         << QString() << 1 << -1;
         QTest::newRow("only side B into the minidisc") << true << QByteArray("90\r\n000\r\n0\r\nplaylistb\r\n 7 \r\n/b.wav (00:07)\r\nplaylistend\r\n")
@@ -333,7 +348,8 @@ private slots:
         } else {
             QCOMPARE(m_boxes.size(), 1);
             QVERIFY2(m_boxes.first().text.startsWith(message), qPrintable(m_boxes.first().text));
-            QCOMPARE(m_boxes.first().style, int(tv::shell::Msg::Exclamation));
+            const bool leftOut = message.startsWith(QLatin1String("Side B"));
+            QCOMPARE(m_boxes.first().style, int(leftOut ? tv::shell::Msg::Information : tv::shell::Msg::Exclamation));
             QCOMPARE(m_boxes.first().title, miniDisc ? QStringLiteral("Load MiniDisc Playlist") : QStringLiteral("Load Tapeside A & B Playlist"));
         }
         QCOMPARE(entries(0).size(), entriesA);
@@ -412,6 +428,130 @@ private slots:
             QVERIFY2(answer.startsWith(QStringLiteral("Error Saving Playlist!\r\n75\r\n")), qPrintable(answer));
         }
         QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
+    // Closing asks only when songs would be lost; each answer does what it says.
+    void close_withUnsavedPlaylists_asksFirst_data()
+    {
+        QTest::addColumn<QString>("before"); // what the user did before closing
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("fileName"); // the Save dialog's answer
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("written");
+        using M = tv::shell::Msg::Answer;
+        QTest::newRow("Yes saves, then closes") << "add" << int(M::Yes) << "kept.tpl" << true << true << true;
+        QTest::newRow("Yes, Save dialog cancelled: stays") << "add" << int(M::Yes) << "" << true << false << false;
+        QTest::newRow("No discards") << "add" << int(M::No) << "" << true << true << false;
+        QTest::newRow("Cancel keeps the window") << "add" << int(M::Cancel) << "" << true << false << false;
+        QTest::newRow("saved, nothing since") << "add save" << int(M::Cancel) << "" << false << true << false;
+        QTest::newRow("saved, then moved a song") << "add save move" << int(M::Cancel) << "" << true << false << false;
+        QTest::newRow("saved, then the delay changed") << "add save delay" << int(M::Cancel) << "" << true << false << false;
+        QTest::newRow("loaded, nothing since") << "add save load" << int(M::Cancel) << "" << false << true << false;
+        QTest::newRow("nothing added") << "" << int(M::Cancel) << "" << false << true << false;
+        QTest::newRow("added, then cleared") << "add clear" << int(M::Cancel) << "" << false << true << false;
+    }
+    void close_withUnsavedPlaylists_asksFirst()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, answer);
+        QFETCH(QString, fileName);
+        QFETCH(bool, asked);
+        QFETCH(bool, closed);
+        QFETCH(bool, written);
+        const QStringList steps = before.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QString early = m_dir.filePath(QStringLiteral("early.tpl"));
+        QFile::remove(early);
+        for (const QString &step : steps) {
+            if (step == QLatin1String("add")) {
+                m_ws->subAddSong(MediaFixtures::instance().path(QStringLiteral("tone3.wav")));
+                m_ws->subAddSong(MediaFixtures::instance().path(QStringLiteral("tone1.wav")));
+            } else if (step == QLatin1String("save")) {
+                saveAs(early);
+            } else if (step == QLatin1String("move")) {
+                select(0, {1}, 1);
+                m_ws->cmdUp_Click(0);
+            } else if (step == QLatin1String("delay")) {
+                child<QLineEdit>("txtOneSecondDelay")->setText(QStringLiteral("4"));
+            } else if (step == QLatin1String("load")) {
+                open(MediumProfile::cassette());
+                m_ws->subLoadPlayList(early);
+            } else if (step == QLatin1String("clear")) {
+                m_answer = tv::shell::Msg::Yes;
+                m_ws->mnuPlayListClear_Click();
+            }
+        }
+        const QStringList listed = entries(0);
+        const QString target = fileName.isEmpty() ? QString() : m_dir.filePath(fileName);
+        if (!target.isEmpty())
+            QFile::remove(target);
+        m_dialogAnswer = target;
+        m_boxes.clear();
+        m_dialogs.clear();
+        m_closeAnswer = answer;
+
+        QCOMPARE(m_ws->close(), closed);
+        const bool wasAsked = !m_boxes.isEmpty() && m_boxes.first().text == QLatin1String("Save the playlists?");
+        QCOMPARE(wasAsked, asked);
+        if (asked) {
+            QCOMPARE(m_boxes.first().style, int(tv::shell::Msg::YesNoCancel | tv::shell::Msg::Question));
+            QCOMPARE(m_boxes.first().title, m_ws->profile().messageTitle);
+        }
+        QCOMPARE(m_dialogs.size(), answer == tv::shell::Msg::Yes && asked ? 1 : 0);
+        if (!target.isEmpty())
+            QCOMPARE(QFile::exists(target), written);
+        if (!closed)
+            QCOMPARE(entries(0), listed); // nothing of the user's is gone
+    }
+
+    // The dialogs and the browser open where the user last was, also after
+    // the program starts again; a folder that is gone falls back.
+    void folders_rememberedAcrossStarts()
+    {
+        QTemporaryDir music;
+        const QString saveFolder = QDir(music.path()).filePath(QStringLiteral("saved"));
+        const QString loadFolder = QDir(music.path()).filePath(QStringLiteral("loaded"));
+        const QString browsed = QDir(music.path()).filePath(QStringLiteral("albums"));
+        for (const QString &folder : {saveFolder, loadFolder, browsed})
+            QVERIFY(QDir().mkpath(folder));
+
+        m_ws->subAddSong(MediaFixtures::instance().path(QStringLiteral("tone1.wav")));
+        saveAs(saveFolder + QStringLiteral("/one.tpl"));
+        m_answer = tv::shell::Msg::No;
+        m_dialogAnswer = saveFolder + QStringLiteral("/one.tpl");
+        QFile::copy(saveFolder + QStringLiteral("/one.tpl"), loadFolder + QStringLiteral("/two.tpl"));
+        m_dialogAnswer = loadFolder + QStringLiteral("/two.tpl");
+        m_ws->mnuPlayListLoad_Click();
+        QString error;
+        QVERIFY(m_ws->findChild<tv::controls::FolderListBox *>(QStringLiteral("Dir1"))->setPath(browsed, error));
+        m_closeAnswer = tv::shell::Msg::No; // the songs loaded on top were never saved together
+        QVERIFY(m_ws->close());
+        QCOMPARE(m_boxes.last().text, QStringLiteral("Save the playlists?"));
+
+        // The settings file holds them, as the next start reads it.
+        QFile conf(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/TapeVantrel/TapeVantrel.conf"));
+        QVERIFY(conf.open(QIODevice::ReadOnly));
+        const QByteArray stored = conf.readAll();
+        QVERIFY2(stored.contains("[Folders]") && stored.contains(QFile::encodeName(browsed)), stored.constData());
+
+        open(MediumProfile::miniDisc());
+        QCOMPARE(m_ws->findChild<tv::controls::FolderListBox *>(QStringLiteral("Dir1"))->path(), browsed);
+        m_dialogs.clear();
+        m_dialogAnswer.clear();
+        m_ws->mnuPlayListSave_Click();
+        m_ws->mnuPlayListLoad_Click();
+        QCOMPARE(m_dialogs.size(), 2);
+        QCOMPARE(m_dialogs.at(0).folder, saveFolder);
+        QCOMPARE(m_dialogs.at(1).folder, loadFolder);
+
+        // Gone: back to the first-run places.
+        QVERIFY(QDir(music.path()).removeRecursively());
+        open(MediumProfile::cassette());
+        QCOMPARE(m_ws->findChild<tv::controls::FolderListBox *>(QStringLiteral("Dir1"))->path(), QDir::currentPath());
+        m_dialogs.clear();
+        m_ws->mnuPlayListSave_Click();
+        QVERIFY(m_dialogs.at(0).folder != saveFolder);
+        QVERIFY(QFileInfo(m_dialogs.at(0).folder).isDir());
     }
 
     void commandLine_playlistFile_isLoaded()

@@ -23,6 +23,7 @@
 #include <QSlider>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QListWidget>
 #include <QTest>
 
 #include <atomic>
@@ -130,6 +131,10 @@ private slots:
         QVERIFY(m_ws->MPlayer()->transportLocked());
         for (QWidget *control : m_ws->MPlayer()->findChildren<QWidget *>())
             QVERIFY2(!control->isEnabled() || !(qobject_cast<QAbstractButton *>(control) || qobject_cast<QSlider *>(control)), qPrintable(control->objectName()));
+        // The entry on the deck is the one selected in the playlist, up to the last.
+        QListWidget *list = child<QListWidget>("lstPlayListA");
+        QTRY_VERIFY_WITH_TIMEOUT(list->currentRow() == 2 && list->item(2)->isSelected(), 6000);
+        QCOMPARE(list->selectedItems().size(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(finished(), 15000);
         QCOMPARE(m_boxes.last().title, QStringLiteral("Tape Side A Recording Status"));
         QCOMPARE(m_boxes.last().text, QStringLiteral("Recording of Tape Side A Complete!"));

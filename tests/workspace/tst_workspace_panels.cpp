@@ -50,7 +50,8 @@ private slots:
         tv::shell::Forms::registerForm(QStringLiteral("frmMenu"), [] { return new QWidget; });
         tv::shell::setMsgBoxAnswerer([this](const tv::shell::MsgBoxCall &call) {
             m_boxes.append(call);
-            return int(tv::shell::Msg::Ok);
+            // "Save the playlists?" on closing: these tests close without saving.
+            return int((call.style & 0x0F) == tv::shell::Msg::YesNoCancel ? tv::shell::Msg::No : tv::shell::Msg::Ok);
         });
         tv::shell::setStarter([this](const tv::shell::LaunchRequest &r) {
             m_launches.append(r);
