@@ -19,8 +19,9 @@ test_packages=(ffmpeg sox xvfb xauth x11-utils poppler-utils openssl pipewire pi
 # dpkg-shlibdeps computes the package's dependencies; CPack finds the
 # programs with file.
 package_packages=(dpkg-dev file)
-# The checks of the installed tree and the package.
-test_packages+=(desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin libfile-mimeinfo-perl man-db librsvg2-bin)
+# The checks of the installed tree and the package (lintian checks the
+# package as Debian's archive checks it).
+test_packages+=(desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin libfile-mimeinfo-perl man-db librsvg2-bin lintian)
 
 wanted=("${build_packages[@]}")
 case "${1:-}" in
