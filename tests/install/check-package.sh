@@ -56,7 +56,7 @@ expect_equal "Version" "$version" "$(dpkg-deb -f "$deb" Version)"
 expect_equal "Architecture" "$arch" "$(dpkg-deb -f "$deb" Architecture)"
 depends=$(dpkg-deb -f "$deb" Depends)
 depends_on() { tr ',|' '\n\n' <<<"$depends" | sed 's/^ *//; s/ .*//' | grep -qx "$1"; }
-for data in timgm6mb-soundfont fonts-liberation2 qt6-qpa-plugins; do
+for data in timgm6mb-soundfont fonts-liberation2 qt6-qpa-plugins libqt6svg6; do
   check "Depends names $data" depends_on "$data"
 done
 
