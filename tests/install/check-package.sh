@@ -42,7 +42,7 @@ for path in usr/lib/tapevantrel/Splash.dll usr/lib/tapevantrel/TapeVantrel-Help.
   usr/share/icons/hicolor/scalable/apps/org.example.tapevantrel.TesteQuorvane.svg \
   usr/share/mime/packages/tapevantrel-playlist.xml \
   usr/share/man/man1/TapeVantrel.1.gz usr/share/man/man6/TesteQuorvane.6.gz \
-  usr/share/man/man1/tvmeasure.1.gz usr/share/man/man1/tvplay.1.gz; do
+  usr/share/man/man1/tvmeasure.1.gz usr/share/man/man1/tvplay.1.gz usr/share/man/man1/tvrender.1.gz; do
   check "the package holds /$path, owned by root" has "^-rw-r--r-- root/root .* \./$path$"
 done
 check "the package links the help guide into /usr/share/doc/tapevantrel" \
