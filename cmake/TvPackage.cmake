@@ -21,6 +21,9 @@ The package also holds TesteQuorvane, a five-house logic puzzle in
 Portuguese, and the command-line tools tvmeasure and tvplay.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+# Then the sections a stripped program does not need go as well.
+set(CPACK_TV_STRIP ${CMAKE_STRIP})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/TvPackageStrip.cmake)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
