@@ -5,6 +5,9 @@
 # some are missing. Runs apt-get update once before installing.
 set -euo pipefail
 
+# libqt6svg6: Qt's SVG image and icon plugins, without which Qt cannot load
+# the programs' icons (SVG files); no program links them, so nothing else
+# pulls them in.
 build_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-multimedia-dev libgl-dev
@@ -13,14 +16,16 @@ build_packages=(
   libcdio-dev libcdio-paranoia-dev
   libpulse-dev libsodium-dev ca-certificates pulseaudio pulseaudio-utils
   fonts-liberation2 libebur128-dev
+  libqt6svg6
 )
 # openssl makes the update tests' server certificate; x11-utils the window title test's xwininfo.
 test_packages=(ffmpeg sox xvfb xauth x11-utils poppler-utils openssl pipewire pipewire-pulse wireplumber dbus-daemon)
 # dpkg-shlibdeps computes the package's dependencies; CPack finds the
 # programs with file.
 package_packages=(dpkg-dev file)
-# The checks of the installed tree and the package.
-test_packages+=(desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin libfile-mimeinfo-perl man-db librsvg2-bin)
+# The checks of the installed tree and the package (lintian checks the
+# package as Debian's archive checks it).
+test_packages+=(desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin libfile-mimeinfo-perl man-db librsvg2-bin lintian)
 
 wanted=("${build_packages[@]}")
 case "${1:-}" in

@@ -82,7 +82,7 @@ for id in $tv $tq; do
 done
 
 # Manual pages, rendered by man without a warning.
-for page in man1/TapeVantrel.1 man6/TesteQuorvane.6 man1/tvmeasure.1 man1/tvplay.1; do
+for page in man1/TapeVantrel.1 man6/TesteQuorvane.6 man1/tvmeasure.1 man1/tvplay.1 man1/tvrender.1; do
   file=$prefix/share/man/$page.gz
   if [[ -s $file ]]; then
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$file" 2>&1 >/dev/null)

@@ -3,8 +3,9 @@
 # the build with scripts/package.sh and checks it: its contents (dpkg-deb -c),
 # its control fields and dependencies (dpkg-deb -I: every library the
 # programs load comes from a package it depends on, and the data packages are
-# named), that apt could install it here, and the programs run from the
-# package extracted into a temporary folder.
+# named), that lintian finds no error or warning in it, that its changelog
+# names this version, that apt could install it here, and the programs run
+# from the package extracted into a temporary folder.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/common.sh"
@@ -42,7 +43,8 @@ for path in usr/lib/tapevantrel/Splash.dll usr/lib/tapevantrel/TapeVantrel-Help.
   usr/share/icons/hicolor/scalable/apps/org.example.tapevantrel.TesteQuorvane.svg \
   usr/share/mime/packages/tapevantrel-playlist.xml \
   usr/share/man/man1/TapeVantrel.1.gz usr/share/man/man6/TesteQuorvane.6.gz \
-  usr/share/man/man1/tvmeasure.1.gz usr/share/man/man1/tvplay.1.gz; do
+  usr/share/man/man1/tvmeasure.1.gz usr/share/man/man1/tvplay.1.gz usr/share/man/man1/tvrender.1.gz \
+  usr/share/doc/tapevantrel/copyright usr/share/doc/tapevantrel/changelog.gz; do
   check "the package holds /$path, owned by root" has "^-rw-r--r-- root/root .* \./$path$"
 done
 check "the package links the help guide into /usr/share/doc/tapevantrel" \
@@ -56,13 +58,22 @@ expect_equal "Version" "$version" "$(dpkg-deb -f "$deb" Version)"
 expect_equal "Architecture" "$arch" "$(dpkg-deb -f "$deb" Architecture)"
 depends=$(dpkg-deb -f "$deb" Depends)
 depends_on() { tr ',|' '\n\n' <<<"$depends" | sed 's/^ *//; s/ .*//' | grep -qx "$1"; }
-for data in timgm6mb-soundfont fonts-liberation2 qt6-qpa-plugins; do
+for data in timgm6mb-soundfont fonts-liberation2 qt6-qpa-plugins libqt6svg6; do
   check "Depends names $data" depends_on "$data"
 done
 
+# Lintian, as Debian checks packages: every error and every warning fails
+# (informational and pedantic tags do not; lintian's output is shown on failure).
+check "lintian finds no error or warning in the package" lintian --fail-on error,warning "$deb"
+
+dpkg-deb -x "$deb" "$work/root"
+
+# The changelog's newest entry is this version: a new version needs its entry.
+expect_equal "the changelog's newest entry is this version" "$version" \
+  "$(zcat "$work/root/usr/share/doc/tapevantrel/changelog.gz" 2>/dev/null | dpkg-parsechangelog -l - -S Version 2>/dev/null)"
+
 # Every library that the programs load is provided by a package named in
 # Depends: dpkg-shlibdeps saw them all.
-dpkg-deb -x "$deb" "$work/root"
 missing=()
 for program in TapeVantrel TesteQuorvane tvmeasure tvplay; do
   while read -r library; do
