@@ -11,6 +11,7 @@
 #include "frmVersionCheck.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 
 int main(int argc, char **argv)
@@ -28,6 +29,8 @@ int main(int argc, char **argv)
     // window title. Message boxes given no title bear the application title.
     QApplication::setApplicationVersion(info.version);
     QApplication::setDesktopFileName(QStringLiteral("org.example.tapevantrel.TapeVantrel"));
+    // The installed theme's icon, else the one built in (a run from the build folder).
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.example.tapevantrel.TapeVantrel"), QIcon(QStringLiteral(":/icons/org.example.tapevantrel.TapeVantrel.svg"))));
     const tv::shell::CommandLine commandLine = tv::shell::readCommandLine(app.arguments());
     if (!commandLine.error.isEmpty())
         return tv::shell::complainOnTerminal(info.name, commandLine.error);

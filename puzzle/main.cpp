@@ -4,6 +4,7 @@
 #include "PuzzleContacts.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char **argv)
 {
@@ -14,6 +15,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(info.version);
     QApplication::setDesktopFileName(QStringLiteral("org.example.tapevantrel.TesteQuorvane"));
+    // The installed theme's icon, else the one built in (a run from the build folder).
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.example.tapevantrel.TesteQuorvane"), QIcon(QStringLiteral(":/icons/org.example.tapevantrel.TesteQuorvane.svg"))));
     const QString error = tv::shell::readCommandLine(app.arguments()).error;
     if (!error.isEmpty())
         return tv::shell::complainOnTerminal(info.name, error);
