@@ -24,9 +24,8 @@ void showHelp(QWidget *parent)
         msgBox(parent, QStringLiteral("The help file \"%1\" is missing.").arg(path), Msg::Exclamation);
         return;
     }
-    // The desktop's browser where one can be started, else our own window.
-    if (!openDocument(path))
-        frmHelp::showGuide(path);
+    // The desktop's browser where one opens it, else our own window.
+    openDocument(path, [path] { frmHelp::showGuide(path); });
 }
 
 bool HelpKeyFilter::eventFilter(QObject *watched, QEvent *event)

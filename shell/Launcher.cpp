@@ -1,6 +1,6 @@
 #include "Launcher.h"
 
-#include <QDesktopServices>
+#include <QCoreApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
@@ -37,11 +37,37 @@ bool startProgram(const QString &program, const QStringList &arguments)
     return QProcess::startDetached(program, arguments);
 }
 
-bool openDocument(const QString &path)
+void openDocument(const QString &path, std::function<void()> failed)
 {
-    if (starter())
-        return starter()({{}, {}, path});
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (starter()) {
+        if (!starter()({{}, {}, path}))
+            failed();
+        return;
+    }
+    const QString launcher = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (launcher.isEmpty()) {
+        failed();
+        return;
+    }
+    // xdg-open ends once the viewer has the document (or at once when it
+    // finds none); a viewer it keeps in the foreground just keeps it running.
+    auto *process = new QProcess(QCoreApplication::instance());
+    process->setProgram(launcher);
+    process->setArguments({QUrl::fromLocalFile(path).toString()});
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process, [process, failed](int code, QProcess::ExitStatus status) {
+        if (status != QProcess::NormalExit || code != 0)
+            failed();
+        process->deleteLater();
+    });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, failed](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return; // a crash also ends in finished()
+        failed();
+        process->deleteLater();
+    });
+    process->start();
 }
 
 } // namespace tv::shell

@@ -21,7 +21,11 @@ using Starter = std::function<bool(const LaunchRequest &)>;
 QString findProgram(const QStringList &candidates);
 // Starts the program without waiting for it; false when it could not be started.
 bool startProgram(const QString &program, const QStringList &arguments = {});
-bool openDocument(const QString &path);
+// Opens the document with the desktop's viewer (xdg-open) without waiting
+// for it. When that cannot be done (no launcher, or the launcher ends with a
+// failure such as "no method available"), failed runs, later, on this
+// thread; judged by the launcher's exit status, not by its having started.
+void openDocument(const QString &path, std::function<void()> failed);
 void setStarter(Starter starter); // an empty one restores the real starter
 
 } // namespace tv::shell

@@ -43,6 +43,10 @@ private slots:
             m_boxes.append(call);
             return int(Msg::Ok);
         });
+        installStarter();
+    }
+    void installStarter()
+    {
         setStarter([this](const LaunchRequest &r) {
             m_launches.append(r);
             return m_browserFound;
@@ -227,6 +231,56 @@ private slots:
         frmAbout about;
         about.findChild<QPushButton *>(QStringLiteral("cmdHelp"))->click();
         QCOMPARE(m_launches.size(), 2);
+    }
+
+    // The desktop's real launcher decides by how it ends: a desktop without
+    // a browser answers "no method available" with a failure, and the guide
+    // then opens in the program's own window.
+    void help_throughTheLauncher_judgedByItsExitStatus_data()
+    {
+        QTest::addColumn<QString>("launcher"); // the script's body; empty: none on the PATH
+        QTest::addColumn<bool>("ownWindow");
+        QTest::newRow("no method available") << "echo 'xdg-open: no method available for opening' >&2; exit 3" << true;
+        QTest::newRow("the browser has it") << "exit 0" << false;
+        QTest::newRow("killed") << "kill -9 $$" << true;
+        QTest::newRow("no launcher at all") << "" << true;
+    }
+    void help_throughTheLauncher_judgedByItsExitStatus()
+    {
+        QFETCH(QString, launcher);
+        QFETCH(bool, ownWindow);
+        QTemporaryDir bin;
+        const QString called = bin.filePath(QStringLiteral("called"));
+        if (!launcher.isEmpty()) {
+            QFile script(bin.filePath(QStringLiteral("xdg-open")));
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write(QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\n%2\n").arg(called, launcher).toUtf8());
+            script.close();
+            QVERIFY(script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        }
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin.path()) + ":/usr/bin/nonexistent");
+        setStarter({});
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::keyClick(&window, Qt::Key_F1);
+        qputenv("PATH", path);
+        installStarter();
+        if (ownWindow) {
+            QTRY_VERIFY(Forms::find<frmHelp>(QStringLiteral("frmHelp")));
+        } else {
+            QTRY_VERIFY(QFile::exists(called));
+            QTest::qWait(300);
+            QVERIFY(!Forms::find<frmHelp>(QStringLiteral("frmHelp")));
+        }
+        if (!launcher.isEmpty()) {
+            QFile seen(called);
+            QVERIFY(seen.open(QIODevice::ReadOnly));
+            QCOMPARE(seen.readAll().trimmed(), QUrl::fromLocalFile(helpFilePath()).toString().toUtf8());
+        }
+        QVERIFY(m_boxes.isEmpty());
+        delete Forms::find<frmHelp>(QStringLiteral("frmHelp"));
     }
 
     // No browser can be started: the guide opens in the program's own help
