@@ -30,6 +30,9 @@ class LabelWindow : public QDialog
 {
     Q_OBJECT
 public:
+    // The printer, paper and file chosen last are kept for every label
+    // window of the program's run; this forgets them (a new run).
+    static void forgetPrinterChoice();
     // playlists: the workspace's lists, Tape Side A then B, or the MiniDisc's.
     LabelWindow(const LabelProfile &profile, const QList<QListWidget *> &playlists, QWidget *parent = nullptr);
     ~LabelWindow() override;

@@ -10,6 +10,7 @@
 #include "PaperTwips.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QListWidget>
@@ -20,7 +21,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 using tv::labels::LabelProfile;
 using tv::labels::LabelWindow;
@@ -165,6 +168,7 @@ private slots:
         m_boxes.clear();
         static int serial = 0;
         m_pdf = m_dir.filePath(QStringLiteral("label-%1.pdf").arg(++serial));
+        LabelWindow::forgetPrinterChoice(); // each test is a new run of the program
     }
     void cleanup()
     {
@@ -357,6 +361,131 @@ private slots:
         QCOMPARE(m_boxes[0].title, QStringLiteral("The MiniDisc Vantrel"));
         for (QWidget *control : printControls())
             QVERIFY(control->isVisible());
+    }
+
+    // A card cut by the paper's edge is refused, with the size it needs;
+    // the file is not touched.
+    void print_cardThatDoesNotFitThePaper_isRefused_data()
+    {
+        QTest::addColumn<bool>("cassette");
+        QTest::addColumn<QSizeF>("paperMm");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("cassette insert on A6") << true << QSizeF(105, 148) << false;
+        QTest::newRow("cassette insert on A5") << true << QSizeF(148, 210) << true;
+        QTest::newRow("MiniDisc label on A6") << false << QSizeF(105, 148) << true;
+        QTest::newRow("MiniDisc label on a 50 mm square") << false << QSizeF(50, 50) << false;
+    }
+    void print_cardThatDoesNotFitThePaper_isRefused()
+    {
+        QFETCH(bool, cassette);
+        QFETCH(QSizeF, paperMm);
+        QFETCH(bool, fits);
+        open(cassette ? LabelProfile::tapeLabel() : LabelProfile::miniDiscLabel());
+        answerPrintToFile(m_pdf, [paperMm](QPrinter &printer) {
+            printer.setPageSize(QPageSize(paperMm, QPageSize::Millimeter, QStringLiteral("small"), QPageSize::ExactMatch));
+        });
+        click("cmdPrint");
+        if (fits) {
+            QVERIFY2(m_boxes.isEmpty(), m_boxes.isEmpty() ? "" : qPrintable(m_boxes.first().text));
+            QVERIFY(QFileInfo::exists(m_pdf));
+            return;
+        }
+        QCOMPARE(m_boxes.size(), 1);
+        const QString text = m_boxes.first().text;
+        QVERIFY2(text.startsWith(QStringLiteral("The label could not be printed.\r\nThe label does not fit on the chosen paper (")), qPrintable(text));
+        // The size it needs: the card and its cut marks, in whole millimetres.
+        const QSizeF card = (cassette ? LabelProfile::tapeLabel() : LabelProfile::miniDiscLabel()).clientTwips;
+        const QString needs = QStringLiteral("needs %1 × %2 mm").arg(mm(card.width()) + 5, 0, 'f', 0).arg(mm(card.height()) + 5, 0, 'f', 0);
+        QVERIFY2(text.contains(needs), qPrintable(text + QStringLiteral(" / ") + needs));
+        QVERIFY2(text.contains(QStringLiteral("Choose a larger paper")), qPrintable(text));
+        QVERIFY(!QFileInfo::exists(m_pdf));
+    }
+
+    // A print that fails leaves a PDF that was there byte for byte, and
+    // nothing beside it.
+    void print_failedPdf_leavesTheExistingFileByteIdentical_data()
+    {
+        QTest::addColumn<QString>("why");
+        QTest::newRow("disk full while writing") << "full";
+        QTest::newRow("card does not fit") << "small";
+    }
+    void print_failedPdf_leavesTheExistingFileByteIdentical()
+    {
+        QFETCH(QString, why);
+        QTemporaryDir folder;
+        const QString existing = folder.filePath(QStringLiteral("label.pdf"));
+        const QByteArray before = "%PDF-1.4 the user's own label, printed last week\n%%EOF\n";
+        QFile file(existing);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(before);
+        file.close();
+        open(LabelProfile::tapeLabel());
+        answerPrintToFile(existing, [why](QPrinter &printer) {
+            if (why == QLatin1String("small"))
+                printer.setPageSize(QPageSize(QPageSize::A6));
+        });
+        {
+            // A disk that fills up: no file of this process may grow past 2 KiB.
+            struct rlimit saved;
+            QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
+            const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            if (why == QLatin1String("full")) {
+                struct rlimit small = saved;
+                small.rlim_cur = 2048;
+                QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+            }
+            click("cmdPrint");
+            ::setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, oldHandler);
+        }
+        QCOMPARE(m_boxes.size(), 1);
+        QVERIFY2(m_boxes.first().text.contains(why == QLatin1String("full") ? QStringLiteral("could not be written whole")
+                                                                           : QStringLiteral("does not fit")),
+            qPrintable(m_boxes.first().text));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("label.pdf") });
+
+        // The same print with room on the disk replaces it whole, keeping its permissions.
+        QVERIFY(QFile::setPermissions(existing, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+        m_boxes.clear();
+        answerPrintToFile(existing, [](QPrinter &printer) { printer.setPageSize(QPageSize(QPageSize::A4)); });
+        click("cmdPrint");
+        QVERIFY2(m_boxes.isEmpty(), m_boxes.isEmpty() ? "" : qPrintable(m_boxes.first().text));
+        file.close();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith("%PDF"));
+        QCOMPARE(QFileInfo(existing).permissions() & QFileDevice::Permissions(0x7077), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList { QStringLiteral("label.pdf") });
+    }
+
+    // The printer, paper and file chosen for one label are where the next
+    // label's dialogs open, for the program's run.
+    void print_secondLabel_usesThePrinterChosenForTheFirst()
+    {
+        open(LabelProfile::tapeLabel());
+        answerPrintToFile(m_pdf, [](QPrinter &printer) {
+            printer.setPageSize(QPageSize(QPageSize::Letter));
+            printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+        });
+        click("cmdPrint");
+        QVERIFY2(m_boxes.isEmpty(), m_boxes.isEmpty() ? "" : qPrintable(m_boxes.first().text));
+        m_label.reset();
+
+        open(LabelProfile::miniDiscLabel());
+        QString seenFile;
+        QPageSize seenPaper;
+        double seenMargin = -1;
+        tv::shell::setPrinterDialogAnswerer([&](const PrinterDialogCall &call) {
+            seenFile = call.printer->outputFileName();
+            seenPaper = call.printer->pageLayout().pageSize();
+            seenMargin = call.printer->pageLayout().margins(QPageLayout::Millimeter).right();
+            return false; // looked, cancelled
+        });
+        click("cmdPrint");
+        QCOMPARE(seenFile, m_pdf);
+        QCOMPARE(seenPaper.id(), QPageSize::Letter);
+        QCOMPARE(qRound(seenMargin), 15);
     }
 
     void print_printerNotInstalled_isReported()
