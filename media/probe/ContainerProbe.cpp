@@ -95,8 +95,16 @@ Duration probeContainer(const QString &path)
     }
     // No length stated, or one the stream does not reach (a file cut short,
     // a damaged header): what a decode yields is what plays.
-    if (const std::optional<double> decoded = decodedLength(path, kDecodeBudgetMs))
-        return *decoded > 0 ? Duration::of(*decoded) : Duration::failure(fileError(path, QStringLiteral("holds no sound that can be played")));
+    if (const std::optional<double> decoded = decodedLength(path, kDecodeBudgetMs)) {
+        if (*decoded > 0)
+            return Duration::of(*decoded);
+        // A few samples that the playback's resampling rounds away are still
+        // sound the file holds: its length reads 00:00, and only a file
+        // without any sample is refused.
+        const std::optional<double> samples = tailDecodedEnd(path, 0.0, kDecodeBudgetMs);
+        return samples && *samples > 0 ? Duration::of(*samples)
+                                       : Duration::failure(fileError(path, QStringLiteral("holds no sound that can be played")));
+    }
     // Too long to decode within the time a measurement may take: the end of
     // its packets, read without decoding.
     ff::OpenedInput again = ff::openAudioInput(path);

@@ -15,6 +15,14 @@ std::optional<double> decodedLength(const QString &path, int budgetMs);
 // nothing when it cannot open the file or the time runs out.
 std::optional<qint64> demuxedPackets(const QString &path, int budgetMs);
 
+// Where the decoder that plays path ends, found at the end only: the demuxer
+// seeks to fromSeconds, and the packets from there on are decoded; the
+// first one's time plus the samples they yield is the end. For files whose
+// every byte decodes alike (uncompressed sound) this is what a whole decode
+// counts, at the cost of a second of sound. Nothing when the file cannot be
+// opened or decoded, the seek fails, or budgetMs runs out.
+std::optional<double> tailDecodedEnd(const QString &path, double fromSeconds, int budgetMs);
+
 // Time left for a decode inside one measurement, which answers within a second.
 inline constexpr int kDecodeBudgetMs = 600;
 

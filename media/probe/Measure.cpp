@@ -88,13 +88,17 @@ Duration bounded(Duration d, const QString &path)
     return d;
 }
 
-// An uncompressed file decodes at the speed of reading it: the decoder that
-// plays it has the last word where its header could mislead (a field the
-// decoder reads otherwise). Long files keep their header's length when the
-// decode cannot finish in time.
+// The decoder that plays an uncompressed file has the last word where its
+// header could mislead (a field the decoder reads otherwise, a block size
+// that leaves a part frame): its end is found by decoding the last seconds
+// after a seek, which costs the same for a song of a minute or an hour. A
+// decoder that cannot seek there counts the whole file instead.
 Duration confirmedByDecoder(const Duration &fromHeader, const QString &path)
 {
-    const std::optional<double> decoded = decodedLength(path, kDecodeBudgetMs);
+    constexpr double kTailSeconds = 2.0;
+    std::optional<double> decoded = tailDecodedEnd(path, *fromHeader.seconds - kTailSeconds, kDecodeBudgetMs / 2);
+    if (!decoded)
+        decoded = decodedLength(path, kDecodeBudgetMs);
     if (!decoded) {
         const QString why = ff::openAudioInput(path).error;
         return why.isEmpty() ? fromHeader : Duration::failure(fileError(path, why));

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <memory>
+#include <vector>
 
 namespace tv::media {
 
@@ -31,6 +32,9 @@ private:
     QString m_error;
     qint64 m_totalFrames = 0;
     qint64 m_done = 0;
+    // The peak limiter's gain now (1: nothing held back).
+    double m_limiterGain = 1.0;
+    std::vector<float> m_left, m_right;
 };
 
 } // namespace tv::media

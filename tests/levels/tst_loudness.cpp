@@ -1,5 +1,6 @@
 // Loudness, true peak and the loudest window of songs, checked against
 // FFmpeg's ebur128 filter on made-up sounds; the cache; level matching.
+#include "Fixtures.h"
 #include "LevelMatching.h"
 #include "LevelsCache.h"
 #include "MeasureSong.h"
@@ -11,6 +12,7 @@
 #include <QTest>
 
 using namespace tv::levels;
+using tv::test::MediaFixtures;
 
 namespace {
 struct Reference
@@ -140,6 +142,81 @@ private slots:
         QVERIFY(levels);
         QVERIFY(levels->isSilent());
         QCOMPARE(levelsText(*levels), QStringLiteral("-inf LUFS, peak -inf dBTP"));
+    }
+
+    // General MIDI songs play at the level of other music: a typical one
+    // between -20 and -10 LUFS, and none, however dense, above -1 dBTP.
+    void midi_playsAtTheLevelOfOtherMusic_data()
+    {
+        QTest::addColumn<QByteArray>("midi");
+        QTest::addColumn<bool>("typical");
+        const auto message = [](int status, int a, int b = -1) {
+            QByteArray m;
+            m.append(char(status)).append(char(a));
+            if (b >= 0)
+                m.append(char(b));
+            return m;
+        };
+        // Chords on channel `channel` with `program`: `count` of them, a beat each.
+        const auto chords = [&](tv::test::MidiWriter &w, int channel, int program, QList<int> keys, int velocity, int count) {
+            w.track();
+            w.event(0, message(0xC0 | channel, program));
+            for (int i = 0; i < count; ++i) {
+                for (int k = 0; k < keys.size(); ++k)
+                    w.event(0, message(0x90 | channel, keys[k] + (i % 4) * 2, velocity));
+                for (int k = 0; k < keys.size(); ++k)
+                    w.event(k == 0 ? 480 : 0, message(0x80 | channel, keys[k] + (i % 4) * 2, 0));
+            }
+            w.endOfTrack(0);
+        };
+        {
+            tv::test::MidiWriter piano;
+            piano.track();
+            piano.tempo(0, 500000);
+            piano.endOfTrack(0);
+            chords(piano, 0, 0, {48, 60, 64, 67}, 100, 16);
+            chords(piano, 0, 0, {72}, 100, 16); // the melody over the chords
+            QTest::newRow("piano chords") << piano.bytes() << true;
+        }
+        {
+            tv::test::MidiWriter band;
+            band.track();
+            band.tempo(0, 500000);
+            band.endOfTrack(0);
+            chords(band, 1, 33, {36}, 85, 20);             // bass
+            chords(band, 2, 48, {60, 64, 67, 72}, 64, 20); // strings
+            band.track();                                 // drums: kick, snare, hi-hat
+            for (int i = 0; i < 40; ++i) {
+                band.event(0, message(0x99, i % 2 ? 38 : 36, 90));
+                band.event(0, message(0x99, 42, 70));
+                band.event(240, message(0x89, i % 2 ? 38 : 36, 0));
+                band.event(0, message(0x89, 42, 0));
+            }
+            band.endOfTrack(0);
+            QTest::newRow("band") << band.bytes() << true;
+        }
+        {
+            tv::test::MidiWriter tutti;
+            tutti.track();
+            tutti.tempo(0, 500000);
+            tutti.endOfTrack(0);
+            for (int channel = 0; channel < 9; ++channel)
+                chords(tutti, channel, channel * 8 + 1, {36 + channel * 4, 48 + channel * 4, 55 + channel * 4, 64 + channel * 4}, 127, 12);
+            QTest::newRow("nine channels at full velocity") << tutti.bytes() << false;
+        }
+    }
+    void midi_playsAtTheLevelOfOtherMusic()
+    {
+        QFETCH(QByteArray, midi);
+        QFETCH(bool, typical);
+        const QString path = MediaFixtures::instance().write(QStringLiteral("%1.mid").arg(QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-'))), midi);
+        QString error;
+        const std::optional<tv::levels::SongLevels> levels = tv::levels::measureSong(path, error);
+        QVERIFY2(levels, qPrintable(error));
+        qInfo("%.1f LUFS, %.1f dBTP", levels->integratedLufs, levels->truePeakDbtp);
+        if (typical)
+            QVERIFY2(levels->integratedLufs >= -20 && levels->integratedLufs <= -10, qPrintable(QString::number(levels->integratedLufs)));
+        QVERIFY2(levels->truePeakDbtp <= -1.0, qPrintable(QString::number(levels->truePeakDbtp)));
     }
 
     void measure_badInput_saysWhy_data()

@@ -3,7 +3,10 @@
 #include "Fixtures.h"
 #include "probe/Measure.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTest>
 #include <QtEndian>
 
@@ -115,6 +118,43 @@ private slots:
         QVERIFY2(d.error.contains(path), qPrintable(d.error));
         QVERIFY2(d.error.contains(reason), qPrintable(d.error));
         QVERIFY2(ms < 1000, qPrintable(QStringLiteral("took %1 ms").arg(ms)));
+    }
+
+    // A file of a few samples holds sound (its length reads 00:00); only a
+    // file without any sample is refused.
+    void measure_aFewSamples_isMeasuredByWhatItHolds_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("samples"); // at 8 kHz
+        for (const char *format : {"wav", "aiff", "au", "flac", "ogg"}) {
+            for (int samples : {1, 5, 10})
+                QTest::newRow(qPrintable(QStringLiteral("%1 samples, %2").arg(samples).arg(QLatin1String(format))))
+                    << QStringLiteral("few%1.%2").arg(samples).arg(QLatin1String(format)) << samples;
+        }
+        QTest::newRow("no sample, wav") << "none.wav" << 0;
+    }
+    void measure_aFewSamples_isMeasuredByWhatItHolds()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, samples);
+        const QString path = MediaFixtures::instance().path(QStringLiteral("short/") + file);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QProcess ffmpeg;
+        ffmpeg.start(QStringLiteral("ffmpeg"), {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+                                                QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("sine=f=440:sample_rate=8000"),
+                                                QStringLiteral("-af"), QStringLiteral("atrim=end_sample=%1").arg(samples), path});
+        QVERIFY(ffmpeg.waitForFinished(30000));
+        QVERIFY2(QFileInfo::exists(path), ffmpeg.readAllStandardError().constData());
+        const auto d = measureFile(path);
+        if (samples == 0) {
+            QVERIFY(!d.ok());
+            QVERIFY2(d.error.contains(QStringLiteral("holds no sound that can be played")), qPrintable(d.error));
+            return;
+        }
+        QVERIFY2(d.ok(), qPrintable(d.error));
+        // Ogg Vorbis may hold a few samples more or less than were given (its blocks).
+        const double tolerance = file.endsWith(QLatin1String(".ogg")) ? 0.002 : 1e-6;
+        QVERIFY2(std::abs(*d.seconds - samples / 8000.0) <= tolerance, qPrintable(QString::number(*d.seconds, 'f', 6)));
     }
 
     void measure_folder_isRefused()

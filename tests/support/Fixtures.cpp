@@ -72,6 +72,12 @@ void MidiWriter::note(quint32 deltaTicks, int key, quint32 lengthTicks)
     m_tracks.last().append(char(key)).append(char(0));
 }
 
+void MidiWriter::event(quint32 deltaTicks, const QByteArray &message)
+{
+    varLen(deltaTicks);
+    m_tracks.last().append(message);
+}
+
 void MidiWriter::endOfTrack(quint32 deltaTicks)
 {
     varLen(deltaTicks);

@@ -38,6 +38,8 @@ public:
     void tempo(quint32 deltaTicks, quint32 microsPerQuarter);
     void note(quint32 deltaTicks, int key, quint32 lengthTicks);
     void endOfTrack(quint32 deltaTicks);
+    // Any channel message (program change, note on, note off), as given.
+    void event(quint32 deltaTicks, const QByteArray &message);
     QByteArray bytes(int format = 1) const;
     // The same MIDI data inside a RIFF RMID file.
     QByteArray rmi(int format = 1) const;
