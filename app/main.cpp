@@ -1,5 +1,6 @@
 // TapeVantrel: the splash window first, then the start menu.
 #include "CommandLine.h"
+#include "ExactFiles.h"
 #include "Forms.h"
 #include "Help.h"
 #include "MiniPlayerForms.h"
@@ -31,7 +32,8 @@ int main(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("org.example.tapevantrel.TapeVantrel"));
     // The installed theme's icon, else the one built in (a run from the build folder).
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.example.tapevantrel.TapeVantrel"), QIcon(QStringLiteral(":/icons/org.example.tapevantrel.TapeVantrel.svg"))));
-    const tv::shell::CommandLine commandLine = tv::shell::readCommandLine(app.arguments());
+    // The file argument's own bytes: a name that is not UTF-8 is still that file.
+    const tv::shell::CommandLine commandLine = tv::shell::readCommandLine(tv::core::argumentNames(argc, argv));
     if (!commandLine.error.isEmpty())
         return tv::shell::complainOnTerminal(info.name, commandLine.error);
     app.installEventFilter(new tv::shell::HelpKeyFilter(&app));

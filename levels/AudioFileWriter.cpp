@@ -16,7 +16,7 @@ namespace tv::levels {
 // fill in sizes, so seeking is passed on).
 struct AudioFileWriter::Io
 {
-    QSaveFile *file = nullptr;
+    QFile *file = nullptr;
     AVIOContext *context = nullptr;
     unsigned char *buffer = nullptr;
 
@@ -26,12 +26,12 @@ struct AudioFileWriter::Io
     static int writePacket(void *opaque, uint8_t *data, int size)
 #endif
     {
-        QSaveFile *file = static_cast<Io *>(opaque)->file;
+        QFile *file = static_cast<Io *>(opaque)->file;
         return file->write(reinterpret_cast<const char *>(data), size) == size ? size : AVERROR(EIO);
     }
     static int64_t seek(void *opaque, int64_t offset, int whence)
     {
-        QSaveFile *file = static_cast<Io *>(opaque)->file;
+        QFile *file = static_cast<Io *>(opaque)->file;
         switch (whence & ~AVSEEK_FORCE) {
         case AVSEEK_SIZE: return file->size();
         case SEEK_SET: break;
@@ -61,8 +61,7 @@ AudioFileWriter::~AudioFileWriter()
     av_frame_free(&m_frame);
     av_packet_free(&m_packet);
     m_io.reset();
-    if (m_file.isOpen())
-        m_file.cancelWriting(); // never committed: the old file stays
+    m_file.reset(); // never committed: the old file stays
 }
 
 bool AudioFileWriter::knowsFormatOf(const QString &path)
@@ -76,8 +75,10 @@ bool AudioFileWriter::failed(QString &error, const QString &what, int code)
     error = QStringLiteral("%1 could not be written: %2").arg(m_path, what);
     if (code < 0)
         error += QStringLiteral(" (%1)").arg(tv::media::ff::errorText(code));
-    if (!m_file.errorString().isEmpty() && m_file.error() != QFileDevice::NoError)
-        error += QStringLiteral(" (%1)").arg(m_file.errorString());
+    if (m_file && !m_file->errorString().isEmpty())
+        error += QStringLiteral(" (%1)").arg(m_file->errorString());
+    else if (m_file && m_file->file().error() != QFileDevice::NoError)
+        error += QStringLiteral(" (%1)").arg(m_file->file().errorString());
     error += QLatin1Char('.');
     return false;
 }
@@ -89,8 +90,8 @@ bool AudioFileWriter::open(const QString &path, QString &error)
     const bool flac = QFileInfo(path).suffix().toLower() == QLatin1String("flac");
     if (!knowsFormatOf(path))
         return failed(error, QStringLiteral("only WAV and FLAC files can be made"), 0);
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly))
+    m_file = std::make_unique<tv::core::ReplacingFile>(path);
+    if (!m_file->open())
         return failed(error, QStringLiteral("the file cannot be created"), 0);
 
     const AVCodec *codec = avcodec_find_encoder(flac ? AV_CODEC_ID_FLAC : AV_CODEC_ID_PCM_S16LE);
@@ -127,7 +128,7 @@ bool AudioFileWriter::open(const QString &path, QString &error)
         return failed(error, QStringLiteral("out of memory"), rc);
 
     m_io = std::make_unique<Io>();
-    m_io->file = &m_file;
+    m_io->file = &m_file->file();
     constexpr int kIoBuffer = 1 << 16;
     m_io->buffer = static_cast<unsigned char *>(av_malloc(kIoBuffer));
     m_io->context = m_io->buffer ? avio_alloc_context(m_io->buffer, kIoBuffer, 1, m_io.get(), nullptr, &Io::writePacket, &Io::seek) : nullptr;
@@ -210,7 +211,7 @@ bool AudioFileWriter::finish(QString &error)
     avio_flush(m_io->context);
     if (m_io->context->error < 0)
         return failed(error, QStringLiteral("the disk refused it"), m_io->context->error);
-    if (!m_file.commit())
+    if (!m_file->commit())
         return failed(error, QStringLiteral("the finished file cannot be put in place"), 0);
     return true;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QSaveFile>
+#include "ExactFiles.h"
 #include <QString>
 #include <memory>
 
@@ -40,7 +40,7 @@ private:
     bool failed(QString &error, const QString &what, int code);
 
     QString m_path;
-    QSaveFile m_file;
+    std::unique_ptr<tv::core::ReplacingFile> m_file; // the target, by its name's bytes, replaced once whole
     std::unique_ptr<Io> m_io;
     AVFormatContext *m_format = nullptr;
     AVCodecContext *m_codec = nullptr;

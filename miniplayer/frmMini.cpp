@@ -24,9 +24,14 @@ namespace tv::miniplayer {
 
 using tv::shell::twipsRect;
 
-// "*cda" without its dot, as the workspaces' default pattern has it: every
-// name that ends in cda is a CD track.
-const QString frmMini::kPattern = QStringLiteral("*.wav;*.snd;*.au;*.aif;*.aifc;*.aiff;*.mid;*.rmi;*.mp3;*.m3u;*.ra;*cda");
+// The fixed list's formats in their order, then every other song format the
+// workspaces offer by default (FLAC, Ogg, Opus, M4A, ...), which the same
+// player plays; CD images are left out (the mini player plays files, it
+// does not open an image as a folder of tracks). "*cda" without its dot, as
+// the workspaces' default pattern has it: every name that ends in cda is a
+// CD track.
+const QString frmMini::kPattern = QStringLiteral("*.wav;*.snd;*.au;*.aif;*.aifc;*.aiff;*.midi;*.mid;*.rmi;*.mp3;*.m3u;*.ra;"
+                                                 "*.flac;*.ogg;*.oga;*.opus;*.m4a;*.aac;*.wma;*cda");
 
 namespace {
 

@@ -2,6 +2,7 @@
 // media player, one after the other; a file that cannot be played is
 // reported on standard error and the exit status is 1 at the end. With -v it
 // also says what scheduling the sound output's thread was given.
+#include "ExactFiles.h"
 #include "MediaPlayer.h"
 #include "output/Realtime.h"
 
@@ -13,7 +14,7 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList files = app.arguments().mid(1);
+    QStringList files = tv::core::argumentNames(argc, argv).mid(1); // each name's own bytes
     const bool verbose = !files.isEmpty() && files.first() == QLatin1String("-v");
     if (verbose)
         files.removeFirst();

@@ -11,6 +11,9 @@
 #include "TimeText.h"
 #include "LocaleNumber.h"
 
+#include "ExactFiles.h"
+#include "NameBytes.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
@@ -33,7 +36,7 @@ int fail(const QString &why)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    QStringList args = tv::core::argumentNames(argc, argv).mid(1); // each name's own bytes
     QString side, playlist, output;
     bool match = false;
     std::optional<double> target;
@@ -59,10 +62,11 @@ int main(int argc, char **argv)
     if ((side != QLatin1String("A") && side != QLatin1String("B")) || playlist.isEmpty() || output.isEmpty())
         return usage();
 
-    QFile file(playlist);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("%1 cannot be read (%2).").arg(playlist, file.errorString()));
-    const tv::core::PlaylistRead read = tv::core::readPlaylist(file.readAll(), true);
+    QByteArray bytes;
+    QString why;
+    if (!tv::core::readExact(playlist, 64 * 1024 * 1024, bytes, why))
+        return fail(QStringLiteral("%1 cannot be read (%2).").arg(tv::core::readableFileName(playlist), why));
+    const tv::core::PlaylistRead read = tv::core::readPlaylist(bytes, true);
     if (read.outcome == tv::core::PlaylistRead::Outcome::Error)
         return fail(QStringLiteral("%1 is not a playlist file (%2).").arg(playlist, read.errorDescription));
     const tv::core::PlaylistSection &section = side == QLatin1String("A") ? read.content.sideA : read.content.sideB;

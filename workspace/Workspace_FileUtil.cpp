@@ -7,14 +7,21 @@
 
 #include "FileListBox.h"
 #include "FolderListBox.h"
+#include "ExactFiles.h"
 #include "MessageBox.h"
+#include "NameBytes.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tv::workspace {
 
@@ -33,33 +40,41 @@ QString joinFolder(const QString &folder, const QString &name)
 // Copies source to target, replacing a target of that name. The bytes go to
 // a temporary file beside the target, which takes the target's place in one
 // rename only once the whole copy is written: until then the old target is
-// untouched, and after a failure the temporary file is removed. Returns the
-// system's description of a failure, or an empty text.
+// untouched, and after a failure the temporary file is removed. Both are
+// reached by their names' exact bytes. Returns the system's description of a
+// failure, or an empty text.
 QString copyReplacing(const QString &source, const QString &target)
 {
-    const QFileInfo from(source);
-    const QFileInfo to(target);
-    if (from.exists() && to.exists() && from.canonicalFilePath() == to.canonicalFilePath())
+    struct stat from, to;
+    const bool haveTarget = ::stat(tv::core::fileNameBytes(target).constData(), &to) == 0;
+    if (::stat(tv::core::fileNameBytes(source).constData(), &from) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (haveTarget && from.st_dev == to.st_dev && from.st_ino == to.st_ino)
         return QStringLiteral("The source and the target are the same file");
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return in.errorString();
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    const int fd = tv::core::openExact(source, O_RDONLY);
+    QFile in;
+    if (fd < 0 || !in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        const QString why = fd < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : in.errorString();
+        if (fd >= 0)
+            ::close(fd);
+        return why;
+    }
+    tv::core::ReplacingFile out(target);
+    if (!out.open())
         return out.errorString();
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(kCopyChunkBytes);
         if (chunk.isEmpty())
             return in.error() != QFileDevice::NoError ? in.errorString() : QStringLiteral("The file could not be read to its end");
-        if (out.write(chunk) != chunk.size())
-            return out.errorString();
+        if (out.file().write(chunk) != chunk.size())
+            return out.file().errorString();
         // Big songs take a while: the window keeps painting and the player
         // keeps playing, but no click can start a second paste meanwhile.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    if (!out.commit())
+    // A new file gets the source's permissions; a replaced one keeps its own.
+    if (!out.commit(in.permissions()))
         return out.errorString();
-    QFile::setPermissions(target, in.permissions());
     return {};
 }
 
@@ -79,15 +94,29 @@ bool homeTrashReady()
     return true;
 }
 
+bool hasEscapedBytes(const QString &name)
+{
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (tv::core::isEscapedByte(name, i))
+            return true;
+    }
+    return false;
+}
+
 // Moves the file to the desktop's trash where its file system has one, and
-// deletes it where it has none. Qt picks the trash: the user's own for files
-// of the home file system, else one at the top of the file's own file system
-// (falling back to the user's own, which fails there and so deletes). Qt is
-// only asked when the user's own trash exists: without it, Qt 6.4 moves the
-// file into a folder "files" of the working folder. Returns the system's
-// description of a failure, or an empty text.
+// deletes it where it has none. Qt picks the trash for a name it can spell:
+// the user's own for files of the home file system, else one at the top of
+// the file's own file system (falling back to the user's own, which fails
+// there and so deletes). Qt is only asked when the user's own trash exists:
+// without it, Qt 6.4 moves the file into a folder "files" of the working
+// folder. A name with bytes that are not UTF-8, which Qt would spell with
+// "?" (another file's name, perhaps), goes to the home trash by its bytes,
+// or is deleted by them. Returns the system's description of a failure, or
+// an empty text.
 QString deleteFile(const QString &path)
 {
+    if (hasEscapedBytes(path))
+        return tv::core::trashExact(path) ? QString() : tv::core::removeExact(path);
     QFile file(path);
     if (homeTrashReady() && file.moveToTrash())
         return {};

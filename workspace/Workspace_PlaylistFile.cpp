@@ -2,7 +2,9 @@
 // ".tpl" file, and loading them back.
 #include "Workspace.h"
 
+#include "ExactFiles.h"
 #include "FileDialogs.h"
+#include "NameBytes.h"
 #include "MessageBox.h"
 #include "PlayListBox.h"
 #include "PlaylistFile.h"
@@ -171,15 +173,15 @@ bool Workspace::subLoadPlayList(const QString &path)
         msgBox(this, QStringLiteral("Error Loading Playlist!\r\n%1\r\n%2").arg(number).arg(description), Msg::Exclamation, title);
         return false;
     };
-    QFile file(path);
-    if (!QFileInfo::exists(path))
-        return fail(53, QStringLiteral("File not found: %1").arg(path));
-    if (file.size() > kLargestPlaylistFile)
-        return fail(75, QStringLiteral("Path/File access error: %1 is too large to be a playlist").arg(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(75, QStringLiteral("Path/File access error: %1").arg(file.errorString()));
-    const QByteArray bytes = file.readAll();
-    file.close();
+    // By the name's own bytes: a playlist named in Latin-1 is still that file.
+    if (!tv::core::fileExists(path))
+        return fail(53, QStringLiteral("File not found: %1").arg(tv::core::readableFileName(path)));
+    QByteArray bytes;
+    QString why;
+    if (!tv::core::readExact(path, kLargestPlaylistFile, bytes, why))
+        return fail(75, QStringLiteral("Path/File access error: %1").arg(why.startsWith(QLatin1String("it is larger"))
+                                                                               ? QStringLiteral("%1 is too large to be a playlist").arg(tv::core::readableFileName(path))
+                                                                               : why));
     const tv::core::PlaylistRead read = tv::core::readPlaylist(bytes, isCassette());
 
     // The header first, as far as it was read: the delay, then the length.

@@ -28,6 +28,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include "Module1.h"
+
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -163,7 +165,20 @@ private slots:
         QCOMPARE(chkAll()->text(), QStringLiteral("Play All"));
         QCOMPARE(chkAll()->toolTip(), QStringLiteral("Play All Music in File List"));
         QVERIFY(!chkAll()->isChecked());
-        QCOMPARE(files()->pattern(), QStringLiteral("*.wav;*.snd;*.au;*.aif;*.aifc;*.aiff;*.mid;*.rmi;*.mp3;*.m3u;*.ra;*cda"));
+        // The fixed list's formats first, in order; then every song format
+        // the workspaces offer by default (not their CD images); CD tracks last.
+        const QStringList pattern = files()->pattern().split(QLatin1Char(';'));
+        const QStringList fixed = QStringLiteral("*.wav;*.snd;*.au;*.aif;*.aifc;*.aiff;*.mid;*.rmi;*.mp3;*.m3u;*.ra").split(QLatin1Char(';'));
+        QStringList inOrder;
+        for (const QString &p : pattern)
+            if (fixed.contains(p))
+                inOrder << p;
+        QCOMPARE(inOrder, fixed);
+        QCOMPARE(pattern.last(), QStringLiteral("*cda"));
+        for (const QString &p : tv::shell::Module1::kDefaultPattern.split(QLatin1Char(';'))) {
+            const bool image = p == QLatin1String("*.cue") || p == QLatin1String("*.toc") || p == QLatin1String("*.nrg");
+            QVERIFY2(pattern.contains(p) != image, qPrintable(p));
+        }
         QCOMPARE(child<QTimer>("Timer1")->interval(), 1000);
         QVERIFY(child<QTimer>("Timer1")->isActive());
         QVERIFY(!m_ws->isVisible()); // the workspace plays unseen

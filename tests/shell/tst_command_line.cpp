@@ -1,5 +1,7 @@
 // --help, --version and the file argument of both programs.
 #include "CommandLine.h"
+#include "ExactFiles.h"
+#include "NameBytes.h"
 
 #include <QDir>
 #include <QTest>
@@ -101,6 +103,20 @@ private slots:
         const CommandLine line = readCommandLine(arguments);
         QCOMPARE(line.path, path);
         QCOMPARE(line.error, error);
+    }
+
+    // The program's file argument is the name's bytes, even where they are
+    // not UTF-8: the path given to the workspace names exactly that file.
+    void readCommandLine_keepsTheArgumentsBytes()
+    {
+        QByteArray program("TapeVantrel");
+        QByteArray latin1("/music/caf\xe9.tpl");
+        char *argv[] = {program.data(), latin1.data(), nullptr};
+        const QStringList names = tv::core::argumentNames(2, argv);
+        const tv::shell::CommandLine line = tv::shell::readCommandLine(names);
+        QVERIFY(line.error.isEmpty());
+        QCOMPARE(tv::core::fileNameBytes(line.path), latin1);
+        QVERIFY(!line.path.contains(QLatin1Char('?')) && !line.path.contains(QChar(0xFFFD)));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "FolderListBox.h"
 #include "MediumProfile.h"
 #include "MessageBox.h"
+#include "NameBytes.h"
 #include "Workspace.h"
 
 #include <QAction>
@@ -15,6 +16,10 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
+#include <dirent.h>
+#include <unistd.h>
 #include <memory>
 
 #include <csignal>
@@ -308,6 +313,76 @@ private slots:
         QVERIFY2(info.contains("Path=" + QFile::encodeName(from + QStringLiteral("/c.mp3"))), info.constData());
         QFile::remove(trash + QStringLiteral("/files/c.mp3"));
         QFile::remove(trash + QStringLiteral("/info/c.mp3.trashinfo"));
+    }
+
+    // A name that is not UTF-8 (an old Latin-1 rip) is copied, pasted and
+    // deleted as exactly that file; a neighbour whose name has "?" in its
+    // place, which Qt's own spelling of the name would reach, stays as it was.
+    void fileUtilities_aLatin1Name_actOnExactlyThatFile()
+    {
+        const QString from = folder(QStringLiteral("from"));
+        const QString to = folder(QStringLiteral("to"));
+        const QByteArray latin1 = QFile::encodeName(from) + "/caf\xe9.mp3";
+        const QByteArray neighbour = QFile::encodeName(from) + "/caf?.mp3";
+        const auto writeBytes = [](const QByteArray &path, const QByteArray &bytes) {
+            FILE *f = std::fopen(path.constData(), "wb");
+            QVERIFY(f);
+            std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
+            std::fclose(f);
+        };
+        const auto readBytes = [](const QByteArray &path) {
+            QByteArray bytes;
+            if (FILE *f = std::fopen(path.constData(), "rb")) {
+                char buffer[256];
+                for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+                    bytes.append(buffer, qsizetype(n));
+                std::fclose(f);
+            } else {
+                bytes = "<missing>";
+            }
+            return bytes;
+        };
+        writeBytes(latin1, "the Latin-1 song");
+        writeBytes(neighbour, "the neighbour");
+        browse(from);
+        const QString name = tv::core::fileNameFromBytes("caf\xe9.mp3");
+        select({name});
+        action("mnuCopyFile")->trigger();
+        browse(to);
+        action("mnuPasteFile")->trigger();
+        QVERIFY2(m_boxes.isEmpty(), m_boxes.isEmpty() ? "" : qPrintable(m_boxes.first().text));
+        QCOMPARE(readBytes(QFile::encodeName(to) + "/caf\xe9.mp3"), QByteArray("the Latin-1 song"));
+        QCOMPARE(readBytes(QFile::encodeName(to) + "/caf?.mp3"), QByteArray("<missing>"));
+        // Pasted again over the copy: replaced in place, nothing beside it.
+        browse(from);
+        select({name});
+        action("mnuCopyFile")->trigger();
+        browse(to);
+        action("mnuPasteFile")->trigger();
+        QVERIFY2(m_boxes.isEmpty(), m_boxes.isEmpty() ? "" : qPrintable(m_boxes.first().text));
+        int inTo = 0; // counted by the system's own listing: Qt's drops a name it cannot spell
+        if (DIR *d = ::opendir(QFile::encodeName(to).constData())) {
+            while (const dirent *e = ::readdir(d))
+                inTo += e->d_name[0] != '.';
+            ::closedir(d);
+        }
+        QCOMPARE(inTo, 1);
+        QCOMPARE(readBytes(QFile::encodeName(to) + "/caf\xe9.mp3"), QByteArray("the Latin-1 song"));
+
+        browse(from);
+        select({name});
+        m_answers = {tv::shell::Msg::Yes};
+        action("mnuDelete")->trigger();
+        QCOMPARE(m_boxes.size(), 1); // the question, and no error
+        QCOMPARE(readBytes(latin1), QByteArray("<missing>"));
+        QCOMPARE(readBytes(neighbour), QByteArray("the neighbour"));
+        // In the trash by its bytes, with the record that puts it back.
+        const QByteArray trash = QFile::encodeName(qEnvironmentVariable("XDG_DATA_HOME")) + "/Trash";
+        QCOMPARE(readBytes(trash + "/files/caf\xe9.mp3"), QByteArray("the Latin-1 song"));
+        const QByteArray info = readBytes(trash + "/info/caf\xe9.mp3.trashinfo");
+        QVERIFY2(info.contains("Path=" + QFile::encodeName(from).toPercentEncoding("/") + "/caf%E9.mp3"), info.constData());
+        ::unlink((trash + "/files/caf\xe9.mp3").constData());
+        ::unlink((trash + "/info/caf\xe9.mp3.trashinfo").constData());
     }
 
     void delete_whereThereIsNoTrash_deletesTheFile()
