@@ -22,7 +22,7 @@ void quietLogging()
     std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
 }
 
-OpenedInput openAudioInput(const QString &path)
+OpenedInput openAudioInput(const QString &path, const char *knownFormat)
 {
     quietLogging();
     OpenedInput result;
@@ -33,7 +33,14 @@ OpenedInput openAudioInput(const QString &path)
     const QByteArray name = "file:" + fileNameBytes(path);
     AVDictionary *options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "file", 0);
-    int rc = avformat_open_input(&raw, name.constData(), nullptr, &options);
+    if (knownFormat) {
+        // Its header states the stream: a few kilobytes tell the rest.
+        av_dict_set(&options, "probesize", "32768", 0);
+        av_dict_set(&options, "analyzeduration", "0", 0);
+    }
+    // A container already known from its header spares probing them all.
+    const AVInputFormat *format = knownFormat ? av_find_input_format(knownFormat) : nullptr;
+    int rc = avformat_open_input(&raw, name.constData(), format, &options);
     av_dict_free(&options);
     if (rc < 0) {
         result.error = QStringLiteral("cannot be read as sound (%1)").arg(errorText(rc));

@@ -37,7 +37,9 @@ struct OpenedInput
     QString error; // reason only, without the file name
 };
 
-// Opens path and finds its best audio stream.
-OpenedInput openAudioInput(const QString &path);
+// Opens path and finds its best audio stream. A caller that knows the
+// container already (its header was read: "wav", "aiff", "au") names it,
+// which spares trying every format's probe on its first bytes.
+OpenedInput openAudioInput(const QString &path, const char *knownFormat = nullptr);
 
 } // namespace tv::media::ff

@@ -33,11 +33,11 @@ std::optional<double> decodedLength(const QString &path, int budgetMs)
     return double(frames) / kSampleRate;
 }
 
-std::optional<double> tailDecodedEnd(const QString &path, double fromSeconds, int budgetMs)
+std::optional<double> tailDecodedEnd(const QString &path, double fromSeconds, int budgetMs, const char *knownFormat)
 {
     QElapsedTimer clock;
     clock.start();
-    ff::OpenedInput input = ff::openAudioInput(path);
+    ff::OpenedInput input = ff::openAudioInput(path, knownFormat);
     if (!input.error.isEmpty())
         return std::nullopt;
     AVFormatContext *format = input.format.get();

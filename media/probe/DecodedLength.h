@@ -21,7 +21,8 @@ std::optional<qint64> demuxedPackets(const QString &path, int budgetMs);
 // every byte decodes alike (uncompressed sound) this is what a whole decode
 // counts, at the cost of a second of sound. Nothing when the file cannot be
 // opened or decoded, the seek fails, or budgetMs runs out.
-std::optional<double> tailDecodedEnd(const QString &path, double fromSeconds, int budgetMs);
+// knownFormat: the container's demuxer name when the header was read already.
+std::optional<double> tailDecodedEnd(const QString &path, double fromSeconds, int budgetMs, const char *knownFormat = nullptr);
 
 // Time left for a decode inside one measurement, which answers within a second.
 inline constexpr int kDecodeBudgetMs = 600;

@@ -90,13 +90,13 @@ Duration bounded(Duration d, const QString &path)
 
 // The decoder that plays an uncompressed file has the last word where its
 // header could mislead (a field the decoder reads otherwise, a block size
-// that leaves a part frame): its end is found by decoding the last seconds
-// after a seek, which costs the same for a song of a minute or an hour. A
+// that leaves a part frame): its end is found by decoding the last quarter
+// second after a seek, which costs the same for a song of a minute or an hour. A
 // decoder that cannot seek there counts the whole file instead.
-Duration confirmedByDecoder(const Duration &fromHeader, const QString &path)
+Duration confirmedByDecoder(const Duration &fromHeader, const QString &path, const char *container)
 {
-    constexpr double kTailSeconds = 2.0;
-    std::optional<double> decoded = tailDecodedEnd(path, *fromHeader.seconds - kTailSeconds, kDecodeBudgetMs / 2);
+    constexpr double kTailSeconds = 0.25;
+    std::optional<double> decoded = tailDecodedEnd(path, *fromHeader.seconds - kTailSeconds, kDecodeBudgetMs / 2, container);
     if (!decoded)
         decoded = decodedLength(path, kDecodeBudgetMs);
     if (!decoded) {
@@ -128,7 +128,7 @@ Duration measureSoundFile(FileWindow &file, SoundKind kind, const QString &path)
     if (d.askContainer)
         return probeContainer(path);
     if (d.ok() && (kind == SoundKind::Wav || kind == SoundKind::Aiff || kind == SoundKind::Au))
-        return confirmedByDecoder(d, path);
+        return confirmedByDecoder(d, path, kind == SoundKind::Wav ? "wav" : kind == SoundKind::Aiff ? "aiff" : "au");
     return d;
 }
 
