@@ -137,6 +137,11 @@ public:
     // The list on display: 0 (A), 1 (B) or -1 (none).
     int playlistOnDisplay() const;
 
+    // Side planning (Workspace_SidePlanning.cpp): the cassette's "Balance
+    // Sides" (both fit, with the least difference) and "Fill Side A First".
+    void mnuBalanceSides_Click();
+    void mnuFillSideAFirst_Click();
+
     // Playlist files (Workspace_PlaylistFile.cpp)
     void mnuPlayListSave_Click();
     // The Save dialog and the file; false when cancelled or not written.
@@ -247,6 +252,20 @@ private:
     QHash<QString, QString> m_cdDamageNotes; // track file -> what of it could not be read
     QString entryPathAt(int side, int index) const;
     tv::core::PlaylistContent playlistContent() const;
+    QList<qint64> songSeconds(int side) const;
+    // The song delay in whole seconds, as the read-outs count it.
+    qint64 delaySecondsAsCounted() const;
+    void markSongsPastTheEnd(int side, qint64 delaySeconds);
+    // For the record question: an over-full side's songs and time past the end.
+    QString pastTheEndLine(int side) const;
+    // A MiniDisc side of more entries than the disc holds tracks: the
+    // read-out's addition, and the record question's line.
+    QString trackLimitText(int entries) const;
+    QString trackLimitLine(int side) const;
+    void buildSidePlanningItems();
+    void moveSideSplit(qsizetype onA);
+    QAction *m_mnuBalanceSides = nullptr;
+    QAction *m_mnuFillSideAFirst = nullptr;
     void markPlaylistsSaved();
     void tellOfSideBLeftOut(const QByteArray &bytes, const QString &title);
     QByteArray m_savedPlaylists; // the playlists' file bytes when last saved or loaded

@@ -5,6 +5,7 @@
 #include "Globals.h"
 #include "LocaleNumber.h"
 #include "PlayListBox.h"
+#include "SidePlanning.h"
 #include "SideReadout.h"
 #include "TimeText.h"
 
@@ -59,10 +60,23 @@ void Workspace::subTapeB_TimeCalc()
         sideTimeCalc(1);
 }
 
-void Workspace::sideTimeCalc(int side)
+QString Workspace::trackLimitText(int entries) const
+{
+    // A MiniDisc holds so many tracks however short they are.
+    if (isCassette() || entries <= tv::core::kMiniDiscTrackLimit)
+        return {};
+    return QStringLiteral("[ %1 tracks: a MiniDisc holds %2 ]").arg(entries).arg(tv::core::kMiniDiscTrackLimit);
+}
+
+qint64 Workspace::delaySecondsAsCounted() const
 {
     const std::optional<double> delay = tv::core::readNumber(m_txtOneSecondDelay->text());
-    const qint64 delaySeconds = delay ? tv::core::roundHalfEven(*delay) : 0;
+    return delay ? tv::core::roundHalfEven(*delay) : 0;
+}
+
+void Workspace::sideTimeCalc(int side)
+{
+    const qint64 delaySeconds = delaySecondsAsCounted();
     const qint64 total = side == 0 ? m_intTimeA : m_intTimeB;
     const tv::core::SideReadout r = tv::core::computeSideReadout(total, m_lstPlayList[side]->count(), delaySeconds, intSideLength());
     const SideTexts &texts = m_profile.sides.at(side);
@@ -85,7 +99,8 @@ void Workspace::sideTimeCalc(int side)
     warn.setColor(QPalette::WindowText, r.overFull ? QColor(kWarningText) : palette().color(QPalette::ButtonText));
     warning->setPalette(warn);
     warning->setText(r.overFull ? texts.warningLine : QString());
-    m_lblInfo[side]->setText(r.info);
+    m_lblInfo[side]->setText(r.info + trackLimitText(m_lstPlayList[side]->count()));
+    markSongsPastTheEnd(side, delaySeconds);
 }
 
 void Workspace::optLength_Click(int option)

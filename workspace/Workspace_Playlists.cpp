@@ -34,6 +34,7 @@ void Workspace::buildPlaylistMenu()
     connect(m_mnuPlayListSave, &QAction::triggered, this, &Workspace::mnuPlayListSave_Click);
     connect(m_mnuPlayListLoad, &QAction::triggered, this, &Workspace::mnuPlayListLoad_Click);
     connect(m_mnuPlayListClear, &QAction::triggered, this, &Workspace::mnuPlayListClear_Click);
+    buildSidePlanningItems();
 }
 
 int Workspace::playlistOnDisplay() const
@@ -143,6 +144,11 @@ void Workspace::lstPlayList_MouseDown(int side, Qt::MouseButton button, const QP
     m_mnuPlayListClear->setEnabled(entries && !recording);
     m_mnuPlayListSave->setEnabled(entries);
     m_mnuPlayListLoad->setEnabled(!recording);
+    if (m_mnuBalanceSides) {
+        const bool any = m_lstPlayList[0]->count() + m_lstPlayList[1]->count() > 0;
+        m_mnuBalanceSides->setEnabled(any && !recording);
+        m_mnuFillSideAFirst->setEnabled(any && !recording);
+    }
     m_mnuPlayList->popup(globalPos);
 }
 

@@ -13,6 +13,7 @@
 #include "MessageBox.h"
 #include "Module1.h"
 #include "PlayListBox.h"
+#include "SidePlanning.h"
 #include "SidePlan.h"
 #include "SongEntry.h"
 #include "TimeText.h"
@@ -119,6 +120,30 @@ QString Workspace::entryPathAt(int side, int index) const
     return pathOfEntry(m_lstPlayList[side]->item(index)->text());
 }
 
+QString Workspace::pastTheEndLine(int side) const
+{
+    // An over-full side says, before the deck starts, what the tape will miss.
+    const QList<qint64> songs = songSeconds(side);
+    const qint64 delay = delaySecondsAsCounted();
+    const qsizetype first = tv::core::firstSongPastTheEnd(songs, delay, intSideLength());
+    if (first >= songs.size())
+        return {};
+    const qsizetype count = songs.size() - first;
+    const qint64 over = tv::core::sideSeconds(songs, delay) - intSideLength();
+    const QString nl = tv::shell::globals().gstrNewLine;
+    return nl + nl
+        + QStringLiteral("     (Over-full: %1 %2, %3 of music, will run past the end of %4.)")
+              .arg(count)
+              .arg(count == 1 ? QStringLiteral("song") : QStringLiteral("songs"))
+              .arg(tv::core::fnFormatTime(over), m_profile.sides.at(side).recordingName);
+}
+
+QString Workspace::trackLimitLine(int side) const
+{
+    const QString limit = trackLimitText(m_lstPlayList[side]->count());
+    return limit.isEmpty() ? QString() : tv::shell::globals().gstrNewLine + tv::shell::globals().gstrNewLine + QStringLiteral("     (") + limit.mid(2, limit.size() - 4) + QStringLiteral(".)");
+}
+
 void Workspace::cmdRecordSide_Click(int side)
 {
     if (m_session.isActive())
@@ -139,7 +164,7 @@ void Workspace::cmdRecordSide_Click(int side)
     const QString nl = tv::shell::globals().gstrNewLine;
     const QString prompt = texts.insertLine + nl + QStringLiteral("B.) Click OK When Ready.") + nl
                            + QStringLiteral("C.) Music will begin playing when OK is Clicked.") + nl + nl
-                           + QStringLiteral("     (Note: Adjust Your Soundcard to the Desired Volume.)");
+                           + QStringLiteral("     (Note: Adjust Your Soundcard to the Desired Volume.)") + pastTheEndLine(side) + trackLimitLine(side);
     if (msgBox(this, prompt, Msg::OkCancel, title) != Msg::Ok) {
         msgBox(this, QStringLiteral("%1 Recording Cancelled!").arg(texts.recordingName), Msg::Exclamation, title);
         m_cmdDriveList->setEnabled(true);

@@ -160,8 +160,9 @@ private slots:
         QStringList names;
         for (QAction *a : items)
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        // The cassette's: its side planning, then the level tools.
         QCOMPARE(names, (QStringList{"mnuPlayListPlay", "mnuPlayListDelete", "mnuPlayListSave", "mnuPlayListLoad", "mnuPlayListClear", "-",
-                                     "mnuLoudnessToolTips", "mnuLevelMatching", "mnuLevelCheck", "mnuCalibrationTone", "mnuRenderSide"}));
+                                     "mnuBalanceSides", "mnuFillSideAFirst", "-", "mnuLoudnessToolTips", "mnuLevelMatching", "mnuLevelCheck", "mnuCalibrationTone", "mnuRenderSide"}));
         QVERIFY(!action("mnuLoudnessToolTips")->isChecked());
         QVERIFY(!action("mnuLevelMatching")->isChecked());
         QCOMPARE(action("mnuRenderSide")->text(), QStringLiteral("Render Side to File..."));

@@ -8,7 +8,9 @@
 #include "PlayListBox.h"
 #include "Workspace.h"
 
+#include <QAction>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -176,6 +178,137 @@ private slots:
         QCOMPARE(m_ws->intSideLength(), 4800);
         QVERIFY(!child<QRadioButton>("opt80")->isChecked());
         QCOMPARE(m_ws->intTimeA(), 0);
+    }
+
+    // Where the tape runs out: exactly the songs that end past the side's
+    // end are painted in the warning colour.
+    void planning_songsPastTheEnd_arePaintedInTheWarningColour()
+    {
+        open(MediumProfile::cassette());
+        child<QRadioButton>("opt60")->click(); // 30 minutes a side
+        auto *list = child<tv::controls::PlayListBox>("lstPlayListA");
+        for (int i = 0; i < 5; ++i)
+            list->addItem(QStringLiteral("/m/song%1.mp3 (08:00)").arg(i)); // ends at 8, 16, 24, 32 and 40 min
+        m_ws->subTapeA_TimeCalc();
+        QTest::qWait(50);
+        const QImage shown = list->viewport()->grab().toImage();
+        const auto redPixels = [&](int row) {
+            const QRect r = list->visualItemRect(list->item(row)).intersected(shown.rect());
+            int red = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x) {
+                    const QColor c = shown.pixelColor(x, y);
+                    red += c.red() > 200 && c.green() < 90 && c.blue() < 90;
+                }
+            return red;
+        };
+        for (int row = 0; row < 5; ++row)
+            QVERIFY2((redPixels(row) > 20) == (row >= 3), qPrintable(QStringLiteral("row %1: %2 red pixels").arg(row).arg(redPixels(row))));
+        // The record question says what the tape will miss (answered Cancel: nothing plays).
+        QList<tv::shell::MsgBoxCall> boxes;
+        tv::shell::setMsgBoxAnswerer([&boxes](const tv::shell::MsgBoxCall &call) {
+            boxes << call;
+            return int(tv::shell::Msg::Cancel);
+        });
+        m_ws->cmdRecordSide_Click(0);
+        tv::shell::setMsgBoxAnswerer([](const tv::shell::MsgBoxCall &) { return int(tv::shell::Msg::Ok); });
+        QVERIFY(!boxes.isEmpty());
+        QVERIFY2(boxes.first().text.endsWith(QStringLiteral("Volume.)\r\n\r\n     (Over-full: 2 songs, 10:00 of music, will run past the end of Tape Side A.)")),
+                 qPrintable(boxes.first().text));
+        // Short enough again: none.
+        child<QRadioButton>("opt120")->click();
+        for (int row = 0; row < 5; ++row)
+            QCOMPARE(list->item(row)->foreground().style(), Qt::NoBrush);
+    }
+
+    // The cassette's split between its sides moves: both fit with the least
+    // difference, or Side A takes as many as fit; the order stays.
+    void planning_balanceAndFillFirst_moveTheSplit_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("songs");
+        QTest::addColumn<QString>("length"); // mm:ss of each song
+        QTest::addColumn<int>("onA"); // -1: nothing moves, and the user is told
+        QTest::newRow("Balance Sides, 12 songs of 4 min on a C60") << "mnuBalanceSides" << 12 << "04:00" << 6;
+        QTest::newRow("Fill Side A First, 12 songs of 4 min on a C60") << "mnuFillSideAFirst" << 12 << "04:00" << 7;
+        QTest::newRow("Balance Sides, no split fits") << "mnuBalanceSides" << 3 << "20:00" << -1;
+    }
+    void planning_balanceAndFillFirst_moveTheSplit()
+    {
+        QFETCH(QString, item);
+        QFETCH(int, songs);
+        QFETCH(QString, length);
+        QFETCH(int, onA);
+        QList<tv::shell::MsgBoxCall> boxes;
+        tv::shell::setMsgBoxAnswerer([&boxes](const tv::shell::MsgBoxCall &call) {
+            boxes << call;
+            return int(tv::shell::Msg::Ok);
+        });
+        open(MediumProfile::cassette());
+        child<QRadioButton>("opt60")->click();
+        child<QLineEdit>("txtOneSecondDelay")->setText(QStringLiteral("2"));
+        QStringList entries;
+        for (int i = 0; i < songs; ++i)
+            entries << QStringLiteral("/m/%1.mp3 (%2)").arg(i, 2, 10, QLatin1Char('0')).arg(length);
+        auto *a = child<tv::controls::PlayListBox>("lstPlayListA");
+        auto *b = child<tv::controls::PlayListBox>("lstPlayListB");
+        a->addItems(entries);
+        m_ws->findChild<QAction *>(item)->trigger();
+        const auto texts = [](QListWidget *list) {
+            QStringList t;
+            for (int i = 0; i < list->count(); ++i)
+                t << list->item(i)->text();
+            return t;
+        };
+        tv::shell::setMsgBoxAnswerer([](const tv::shell::MsgBoxCall &) { return int(tv::shell::Msg::Ok); });
+        if (onA < 0) {
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes.first().text.contains(QStringLiteral("nothing was changed")), qPrintable(boxes.first().text));
+            QCOMPARE(texts(a), entries);
+            QCOMPARE(b->count(), 0);
+            return;
+        }
+        QVERIFY(boxes.isEmpty());
+        QCOMPARE(texts(a) + texts(b), entries); // the order stays
+        QCOMPARE(a->count(), onA);
+        qint64 each = 0;
+        QVERIFY(tv::core::parseTimeText(length, each));
+        QCOMPARE(m_ws->intTimeA(), each * onA);
+        QCOMPARE(m_ws->intTimeB(), each * (songs - onA));
+        QVERIFY2(!child<QLabel>("lblInfoA")->text().contains(QStringLiteral("Available: -")), qPrintable(child<QLabel>("lblInfoA")->text()));
+        QVERIFY2(!child<QLabel>("lblInfoB")->text().contains(QStringLiteral("Available: -")), qPrintable(child<QLabel>("lblInfoB")->text()));
+    }
+
+    // A MiniDisc holds 254 tracks: one entry more says so in the read-out
+    // and in the record question.
+    void planning_miniDiscTrackLimit_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<bool>("told");
+        QTest::newRow("254 entries") << 254 << false;
+        QTest::newRow("255 entries") << 255 << true;
+    }
+    void planning_miniDiscTrackLimit()
+    {
+        QFETCH(int, entries);
+        QFETCH(bool, told);
+        open(MediumProfile::miniDisc());
+        child<QRadioButton>("opt80")->click();
+        auto *list = child<tv::controls::PlayListBox>("lstPlayListA");
+        for (int i = 0; i < entries; ++i)
+            list->addItem(QStringLiteral("/m/%1.wav (00:01)").arg(i));
+        m_ws->subTapeA_TimeCalc();
+        const QString info = child<QLabel>("lblInfoA")->text();
+        QCOMPARE(info.endsWith(QStringLiteral("[ 255 tracks: a MiniDisc holds 254 ]")), told);
+        QList<tv::shell::MsgBoxCall> boxes;
+        tv::shell::setMsgBoxAnswerer([&boxes](const tv::shell::MsgBoxCall &call) {
+            boxes << call;
+            return int(tv::shell::Msg::Cancel);
+        });
+        m_ws->cmdRecordSide_Click(0);
+        tv::shell::setMsgBoxAnswerer([](const tv::shell::MsgBoxCall &) { return int(tv::shell::Msg::Ok); });
+        QVERIFY(!boxes.isEmpty());
+        QCOMPARE(boxes.first().text.endsWith(QStringLiteral("(255 tracks: a MiniDisc holds 254.)")), told);
     }
 };
 
