@@ -5,6 +5,7 @@
 #include "PlaylistFile.h"
 #include "PlayerForm.h"
 #include "RecordingSession.h"
+#include "SidePlanning.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -261,6 +262,12 @@ private:
     // A MiniDisc side of more entries than the disc holds tracks: the
     // read-out's addition, and the record question's line.
     QString trackLimitText(int entries) const;
+    // The side's length as the deck records it: a MiniDisc's in its mode.
+    qint64 sideLengthAsRecorded() const;
+    // "[ fits in LP2 ]" when a MiniDisc side fits only in a longer mode.
+    QString longerModeText(qint64 used) const;
+    void setMiniDiscMode(tv::core::MiniDiscMode mode);
+    tv::core::MiniDiscMode m_miniDiscMode = tv::core::MiniDiscMode::SP;
     QString trackLimitLine(int side) const;
     void buildSidePlanningItems();
     void moveSideSplit(qsizetype onA);

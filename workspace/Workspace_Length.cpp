@@ -3,6 +3,7 @@
 #include "Workspace.h"
 
 #include "Globals.h"
+#include "Settings.h"
 #include "LocaleNumber.h"
 #include "PlayListBox.h"
 #include "SidePlanning.h"
@@ -60,6 +61,28 @@ void Workspace::subTapeB_TimeCalc()
         sideTimeCalc(1);
 }
 
+qint64 Workspace::sideLengthAsRecorded() const
+{
+    // A MiniDisc deck in LP2 or LP4 puts two or four times the minutes on
+    // the same disc; a cassette is what it is.
+    return isCassette() ? intSideLength() : tv::core::lengthInMode(intSideLength(), m_miniDiscMode);
+}
+
+QString Workspace::longerModeText(qint64 used) const
+{
+    if (isCassette())
+        return {};
+    const std::optional<tv::core::MiniDiscMode> fits = tv::core::longerModeThatFits(used, intSideLength(), m_miniDiscMode);
+    return fits ? QStringLiteral("[ fits in %1 ]").arg(tv::core::modeName(*fits)) : QString();
+}
+
+void Workspace::setMiniDiscMode(tv::core::MiniDiscMode mode)
+{
+    m_miniDiscMode = mode;
+    tv::shell::saveSetting(QStringLiteral("MiniDisc"), QStringLiteral("Mode"), tv::core::modeName(mode));
+    subTapeLength();
+}
+
 QString Workspace::trackLimitText(int entries) const
 {
     // A MiniDisc holds so many tracks however short they are.
@@ -78,7 +101,7 @@ void Workspace::sideTimeCalc(int side)
 {
     const qint64 delaySeconds = delaySecondsAsCounted();
     const qint64 total = side == 0 ? m_intTimeA : m_intTimeB;
-    const tv::core::SideReadout r = tv::core::computeSideReadout(total, m_lstPlayList[side]->count(), delaySeconds, intSideLength());
+    const tv::core::SideReadout r = tv::core::computeSideReadout(total, m_lstPlayList[side]->count(), delaySeconds, sideLengthAsRecorded());
     const SideTexts &texts = m_profile.sides.at(side);
 
     // In the order the read-out has always set them. The window's style
@@ -99,7 +122,7 @@ void Workspace::sideTimeCalc(int side)
     warn.setColor(QPalette::WindowText, r.overFull ? QColor(kWarningText) : palette().color(QPalette::ButtonText));
     warning->setPalette(warn);
     warning->setText(r.overFull ? texts.warningLine : QString());
-    m_lblInfo[side]->setText(r.info + trackLimitText(m_lstPlayList[side]->count()));
+    m_lblInfo[side]->setText(r.info + longerModeText(r.total) + trackLimitText(m_lstPlayList[side]->count()));
     markSongsPastTheEnd(side, delaySeconds);
 }
 

@@ -125,11 +125,11 @@ QString Workspace::pastTheEndLine(int side) const
     // An over-full side says, before the deck starts, what the tape will miss.
     const QList<qint64> songs = songSeconds(side);
     const qint64 delay = delaySecondsAsCounted();
-    const qsizetype first = tv::core::firstSongPastTheEnd(songs, delay, intSideLength());
+    const qsizetype first = tv::core::firstSongPastTheEnd(songs, delay, sideLengthAsRecorded());
     if (first >= songs.size())
         return {};
     const qsizetype count = songs.size() - first;
-    const qint64 over = tv::core::sideSeconds(songs, delay) - intSideLength();
+    const qint64 over = tv::core::sideSeconds(songs, delay) - sideLengthAsRecorded();
     const QString nl = tv::shell::globals().gstrNewLine;
     return nl + nl
         + QStringLiteral("     (Over-full: %1 %2, %3 of music, will run past the end of %4.)")

@@ -5,10 +5,12 @@
 
 #include "MessageBox.h"
 #include "PlayListBox.h"
+#include "Settings.h"
 #include "SidePlanning.h"
 #include "SongEntry.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 
 namespace tv::workspace {
@@ -32,15 +34,32 @@ void Workspace::markSongsPastTheEnd(int side, qint64 delaySeconds)
     // Where the tape runs out: the songs from the first one that ends past
     // the side's end on, in the warning colour; the others as usual.
     QListWidget *list = m_lstPlayList[side];
-    const qsizetype first = tv::core::firstSongPastTheEnd(songSeconds(side), delaySeconds, intSideLength());
+    const qsizetype first = tv::core::firstSongPastTheEnd(songSeconds(side), delaySeconds, sideLengthAsRecorded());
     for (int i = 0; i < list->count(); ++i)
         list->item(i)->setForeground(i >= first ? QBrush(QColor(kPastTheEndText)) : QBrush());
 }
 
 void Workspace::buildSidePlanningItems()
 {
-    if (!isCassette())
+    if (!isCassette()) {
+        // The deck's recording mode, as the user left it last time: SP by
+        // default, so the read-out is the disc's own until it is changed.
+        m_miniDiscMode = tv::core::modeFromName(tv::shell::getSetting(QStringLiteral("MiniDisc"), QStringLiteral("Mode")))
+                             .value_or(tv::core::MiniDiscMode::SP);
+        m_mnuPlayList->addSeparator(); // items beyond the original menu follow a separator
+        QMenu *modes = m_mnuPlayList->addMenu(QStringLiteral("Recording Mode"));
+        modes->setObjectName(QStringLiteral("mnuRecordingMode"));
+        auto *group = new QActionGroup(modes);
+        for (const tv::core::MiniDiscMode mode : {tv::core::MiniDiscMode::SP, tv::core::MiniDiscMode::LP2, tv::core::MiniDiscMode::LP4}) {
+            QAction *item = modes->addAction(tv::core::modeName(mode));
+            item->setObjectName(QStringLiteral("mnuMode") + tv::core::modeName(mode));
+            item->setCheckable(true);
+            item->setChecked(mode == m_miniDiscMode);
+            group->addAction(item);
+            connect(item, &QAction::triggered, this, [this, mode] { setMiniDiscMode(mode); });
+        }
         return; // one playlist: nothing to split
+    }
     m_mnuPlayList->addSeparator(); // items beyond the original menu follow a separator
     m_mnuBalanceSides = m_mnuPlayList->addAction(QStringLiteral("Balance Sides"));
     m_mnuBalanceSides->setObjectName(QStringLiteral("mnuBalanceSides"));
@@ -53,7 +72,7 @@ void Workspace::buildSidePlanningItems()
 void Workspace::mnuBalanceSides_Click()
 {
     const QList<qint64> songs = songSeconds(0) + songSeconds(1);
-    const std::optional<qsizetype> onA = tv::core::balancedSplit(songs, delaySecondsAsCounted(), intSideLength());
+    const std::optional<qsizetype> onA = tv::core::balancedSplit(songs, delaySecondsAsCounted(), sideLengthAsRecorded());
     if (!onA) {
         tv::shell::msgBox(this,
                           QStringLiteral("These songs do not fit on the two sides however they are split between them; nothing was changed."),
@@ -66,7 +85,7 @@ void Workspace::mnuBalanceSides_Click()
 void Workspace::mnuFillSideAFirst_Click()
 {
     const QList<qint64> songs = songSeconds(0) + songSeconds(1);
-    moveSideSplit(tv::core::fillFirstSplit(songs, delaySecondsAsCounted(), intSideLength()));
+    moveSideSplit(tv::core::fillFirstSplit(songs, delaySecondsAsCounted(), sideLengthAsRecorded()));
 }
 
 void Workspace::moveSideSplit(qsizetype onA)

@@ -6,9 +6,12 @@
 #include "MessageBox.h"
 #include "MediumProfile.h"
 #include "PlayListBox.h"
+#include "Settings.h"
 #include "Workspace.h"
 
 #include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -309,6 +312,38 @@ private slots:
         tv::shell::setMsgBoxAnswerer([](const tv::shell::MsgBoxCall &) { return int(tv::shell::Msg::Ok); });
         QVERIFY(!boxes.isEmpty());
         QCOMPARE(boxes.first().text.endsWith(QStringLiteral("(255 tracks: a MiniDisc holds 254.)")), told);
+    }
+
+    // The MiniDisc deck's mode multiplies the disc's minutes; a side that
+    // fits only in a longer mode says which; the choice is kept.
+    void planning_miniDiscMode_followsTheReadout()
+    {
+        QTemporaryDir dir;
+        const QString playlist = dir.filePath(QStringLiteral("long.tpl"));
+        QFile file(playlist);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("80\r\n000\r\n0\r\nplaylista\r\n 5100 \r\n/m/long.wav (85:00)\r\nplaylistend\r\n");
+        file.close();
+        open(MediumProfile::miniDisc());
+        QVERIFY(child<QAction>("mnuModeSP")->isChecked()); // the disc's own minutes by default
+        QVERIFY(m_ws->subLoadPlayList(playlist));
+        const auto info = [this] { return child<QLabel>("lblInfoA")->text(); };
+        QCOMPARE(info(), QStringLiteral("[ Time Used: 1:25:00 ][ Available: -05:00 ][ fits in LP2 ]"));
+        child<QAction>("mnuModeLP2")->trigger();
+        QCOMPARE(info(), QStringLiteral("[ Time Used: 1:25:00 ][ Available: 1:15:00 ]"));
+        child<QAction>("mnuModeLP4")->trigger();
+        QCOMPARE(info(), QStringLiteral("[ Time Used: 1:25:00 ][ Available: 3:55:00 ]"));
+
+        // The next window opens in the mode left; SP again for the others.
+        open(MediumProfile::miniDisc());
+        QVERIFY(child<QAction>("mnuModeLP4")->isChecked() && !child<QAction>("mnuModeSP")->isChecked());
+        child<QRadioButton>("opt80")->click();
+        QCOMPARE(child<QLabel>("lblInfoA")->text(), QStringLiteral("[ Time Used: 00:00 ][ Available: 5:20:00 ]"));
+        child<QAction>("mnuModeSP")->trigger();
+        QCOMPARE(tv::shell::getSetting(QStringLiteral("MiniDisc"), QStringLiteral("Mode")), QStringLiteral("SP"));
+        // The cassette has no mode.
+        open(MediumProfile::cassette());
+        QVERIFY(!child<QAction>("mnuModeSP"));
     }
 };
 
