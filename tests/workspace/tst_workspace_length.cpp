@@ -36,6 +36,19 @@ class WorkspaceLengthTest : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(m_ws.get()));
     }
 
+    // The question a record button asks for Side A, answered Cancel: nothing plays.
+    QString recordQuestion()
+    {
+        QList<tv::shell::MsgBoxCall> boxes;
+        tv::shell::setMsgBoxAnswerer([&boxes](const tv::shell::MsgBoxCall &call) {
+            boxes << call;
+            return int(tv::shell::Msg::Cancel);
+        });
+        m_ws->cmdRecordSide_Click(0);
+        tv::shell::setMsgBoxAnswerer([](const tv::shell::MsgBoxCall &) { return int(tv::shell::Msg::Ok); });
+        return boxes.isEmpty() ? QString() : boxes.first().text;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -208,16 +221,9 @@ private slots:
         for (int row = 0; row < 5; ++row)
             QVERIFY2((redPixels(row) > 20) == (row >= 3), qPrintable(QStringLiteral("row %1: %2 red pixels").arg(row).arg(redPixels(row))));
         // The record question says what the tape will miss (answered Cancel: nothing plays).
-        QList<tv::shell::MsgBoxCall> boxes;
-        tv::shell::setMsgBoxAnswerer([&boxes](const tv::shell::MsgBoxCall &call) {
-            boxes << call;
-            return int(tv::shell::Msg::Cancel);
-        });
-        m_ws->cmdRecordSide_Click(0);
-        tv::shell::setMsgBoxAnswerer([](const tv::shell::MsgBoxCall &) { return int(tv::shell::Msg::Ok); });
-        QVERIFY(!boxes.isEmpty());
-        QVERIFY2(boxes.first().text.endsWith(QStringLiteral("Volume.)\r\n\r\n     (Over-full: 2 songs, 10:00 of music, will run past the end of Tape Side A.)")),
-                 qPrintable(boxes.first().text));
+        const QString question = recordQuestion();
+        QVERIFY2(question.endsWith(QStringLiteral("Volume.)\r\n\r\n     (Over-full: 2 songs, 10:00 of music, will run past the end of Tape Side A.)")),
+                 qPrintable(question));
         // Short enough again: none.
         child<QRadioButton>("opt120")->click();
         for (int row = 0; row < 5; ++row)
@@ -303,15 +309,7 @@ private slots:
         m_ws->subTapeA_TimeCalc();
         const QString info = child<QLabel>("lblInfoA")->text();
         QCOMPARE(info.endsWith(QStringLiteral("[ 255 tracks: a MiniDisc holds 254 ]")), told);
-        QList<tv::shell::MsgBoxCall> boxes;
-        tv::shell::setMsgBoxAnswerer([&boxes](const tv::shell::MsgBoxCall &call) {
-            boxes << call;
-            return int(tv::shell::Msg::Cancel);
-        });
-        m_ws->cmdRecordSide_Click(0);
-        tv::shell::setMsgBoxAnswerer([](const tv::shell::MsgBoxCall &) { return int(tv::shell::Msg::Ok); });
-        QVERIFY(!boxes.isEmpty());
-        QCOMPARE(boxes.first().text.endsWith(QStringLiteral("(255 tracks: a MiniDisc holds 254.)")), told);
+        QCOMPARE(recordQuestion().endsWith(QStringLiteral("(255 tracks: a MiniDisc holds 254.)")), told);
     }
 
     // The MiniDisc deck's mode multiplies the disc's minutes; a side that
