@@ -16,9 +16,14 @@ Deck::~Deck()
 bool Deck::start(const QString &wavPath)
 {
     QFile::remove(wavPath); // the wait below reads this file's growth
+    // The deck listens at PipeWire's default cycle (1024 frames): a listener
+    // asking for 10 ms pulls the graph down to 256 frames, which desktops do
+    // not run at and where a busy two-core machine misses cycles in the
+    // server itself. Below 50 ms, so that PulseAudio's null sink renders no
+    // further ahead than a pause may take to be heard.
     m_parec.start(QStringLiteral("parec"), {QStringLiteral("-d"), QStringLiteral("deck.monitor"), QStringLiteral("--file-format=wav"),
                                            QStringLiteral("--rate=44100"), QStringLiteral("--channels=2"),
-                                           QStringLiteral("--format=s16le"), QStringLiteral("--latency-msec=10"), wavPath});
+                                           QStringLiteral("--format=s16le"), QStringLiteral("--latency-msec=25"), wavPath});
     if (!m_parec.waitForStarted(5000))
         return false;
     // A deck records before the music starts: wait until the capture really
@@ -41,6 +46,10 @@ void Deck::stop()
 {
     if (m_parec.state() == QProcess::NotRunning)
         return;
+    // What the sink played just now is still on its way to the recording
+    // (the server's cycle and the capture's own buffer): a deck is stopped
+    // after the sound has reached it.
+    QThread::msleep(200);
     m_parec.terminate(); // parec finishes its WAV header on SIGTERM
     if (!m_parec.waitForFinished(5000)) {
         m_parec.kill();

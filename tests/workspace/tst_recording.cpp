@@ -213,7 +213,7 @@ private slots:
         m_deck.stop();
         const auto spans = Deck::soundSpans(capture(), 100);
         QCOMPARE(spans.size(), 1);
-        QVERIFY(std::abs(spans[0].lengthMs() - 800) <= 20);
+        QVERIFY2(std::abs(spans[0].lengthMs() - 800) <= 20, qPrintable(spansText(spans)));
     }
 
     void record_emptyOrCancelled_recordsNothing()
@@ -252,7 +252,7 @@ private slots:
         const auto spans = Deck::soundSpans(capture(), 100);
         QVERIFY2(spans.size() == 4, qPrintable(spansText(spans)));
         QVERIFY2(std::abs(spans[1].lengthMs() + spans[2].lengthMs() - 3000) <= 30, qPrintable(spansText(spans)));
-        QVERIFY(std::abs(spans[3].lengthMs() - 500) <= 20);
+        QVERIFY2(std::abs(spans[3].lengthMs() - 500) <= 20, qPrintable(spansText(spans)));
     }
 
     void stop_duringSong2_endsWithTheSidesMessage_data()
@@ -359,7 +359,7 @@ private slots:
         QVERIFY2(std::abs(spans[1].lengthMs() - 2000) <= 30, qPrintable(spansText(spans))); // the whole track, nothing of the next
         // A CD track follows a song, and a song a CD track, after exactly the song delay.
         QVERIFY2(std::abs(spans[1].startMs - spans[0].endMs - 1000) <= 1, qPrintable(spansText(spans)));
-        QVERIFY(std::abs(spans[2].lengthMs() - 500) <= 1);
+        QVERIFY2(std::abs(spans[2].lengthMs() - 500) <= 1, qPrintable(spansText(spans)));
         QVERIFY2(std::abs(spans[2].startMs - spans[1].endMs - 1000) <= 1, qPrintable(spansText(spans)));
     }
 
@@ -387,7 +387,9 @@ private slots:
         const double lengths[] = {600, 800, 500};
         for (int i = 0; i < 3; ++i)
             QVERIFY2(std::abs(spans[i].lengthMs() - lengths[i]) <= 1, qPrintable(spansText(spans)));
-        QVERIFY2(spans[1].startMs - spans[0].endMs >= 2000 + 3000, qPrintable(spansText(spans)));
+        // Held for the pause, less the tenth of a second a pause just after
+        // a song's end waits for its last frames to be surely heard.
+        QVERIFY2(spans[1].startMs - spans[0].endMs >= 2000 + 3000 - 100, qPrintable(spansText(spans)));
         QVERIFY2(std::abs(spans[2].startMs - spans[1].endMs - 2000) <= 1, qPrintable(spansText(spans)));
     }
 
