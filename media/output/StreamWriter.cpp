@@ -20,14 +20,13 @@ constexpr qint64 kZerosAheadFrames = framesForMs(40); // zeros are written only 
 // cycles: PipeWire's pulse server plays nothing of a stream that holds less
 // than a whole cycle (up to 2048 frames, 46 ms at 44.1 kHz, with one player
 // alone on a desktop) and plays the rest a cycle late, a dropout at the very
-// end of the song. Only after an item's end (or a fade): a decoder a little
-// behind in mid-song gets the few zeros it always did. A cut drops these
-// zeros, so the next song still starts at once.
+// end of the song. Only after an item's end: a decoder a little behind in
+// mid-song gets the few zeros it always did. A cut drops these zeros, so the
+// next song still starts at once.
 constexpr qint64 kTailZerosFrames = framesForMs(120);
 constexpr qint64 kLeadInFrames = framesForMs(50); // zeros a new stream starts with
 constexpr qint64 kAheadOfClockFrames = framesForMs(20); // how far the position may run ahead of the clock
 constexpr int kTickMs = 10;
-constexpr qint64 kSettleUs = 100000; // more than two of a server's cycles
 constexpr int kConnectTimeoutMs = 3000;
 
 qint64 nowUs() { return qint64(pa_rtclock_now()); }
@@ -134,16 +133,6 @@ void StreamWriter::resume()
         return;
     m_paused = false;
     m_fadeIn = kFadeFrames;
-    if (m_cutDeferredUntilUs) { // the pause never took anything back
-        m_cutDeferredUntilUs = 0;
-        m_fadeIn = 0;
-    } else if (!m_cutPending) {
-        // Only our zeros lie ahead of the ear: they go, so that the song is
-        // heard again at once, however many a long server cycle wanted.
-        m_zerosToTheBrim = false;
-        takeBack(true);
-        return;
-    }
     fill();
 }
 
@@ -304,17 +293,8 @@ void StreamWriter::closeAll()
         pa_context_unref(m_context);
         m_context = nullptr;
     }
-    if (m_cutOp) {
-        pa_operation_cancel(m_cutOp);
-        pa_operation_unref(m_cutOp);
-        m_cutOp = nullptr;
-    }
-    m_cutPending = false;
-    m_cutDeferredUntilUs = 0;
-    m_reportedUpTo = 0;
     m_ready = false;
     m_zerosToTheBrim = false;
-    m_contentSinceCut = false;
     m_endWrittenLast = false;
     m_segments.clear();
     m_events.clear();
@@ -417,8 +397,6 @@ void StreamWriter::tick()
         armTick(kTickMs);
         return;
     }
-    if (m_cutDeferredUntilUs && now >= m_cutDeferredUntilUs)
-        takeBack(true);
     fill();
     const qint64 heard = heardNow();
     fireEvents(heard);
@@ -465,8 +443,6 @@ void StreamWriter::fireEvents(qint64 heard)
     while (!m_events.empty() && m_events.front().seq <= heard) {
         const Event e = m_events.front();
         m_events.pop_front();
-        m_reportedUpTo = std::max(m_reportedUpTo, e.seq);
-        m_reportedAtUs = nowUs();
         switch (e.kind) {
         case Event::Start: m_listener.heardStart(e.serial); break;
         case Event::End: m_listener.heardEnd(e.serial); break;
@@ -591,7 +567,6 @@ void StreamWriter::writePiece(const Piece &p, qint16 *out)
             m_segments.push_back({m_written, p.frames, p.serial, p.itemFrame, false});
         m_written += p.frames;
         m_contentAtUs = nowUs();
-        m_contentSinceCut = true;
         m_endWrittenLast = false;
     }
     if (p.end || p.failure)
@@ -619,24 +594,18 @@ void StreamWriter::writeFiller(qint64 frames, qint16 *out)
 
 void StreamWriter::fill()
 {
-    if (!m_stream || !m_ready || m_cutPending)
+    if (!m_stream || !m_ready)
         return;
-    if (m_zerosToTheBrim && !m_paused && (!m_kept.empty() || m_chunk || m_shared.filled.peek())) {
-        // The zeros written to the brim after the stream ran dry go, and
-        // what is to play follows the ear as closely as the sink allows. Not
-        // when frames of an item were written since (the news of running
-        // dry came late): they are queued already and play on unbroken.
-        m_zerosToTheBrim = false;
-        if (!m_contentSinceCut) {
-            takeBack(true);
-            return;
-        }
-    }
     const qint64 heard = heardNow();
     qint64 room = qint64(pa_stream_writable_size(m_stream)) / kBytesPerFrame;
     room = std::min(room, ringFree(heard));
     if (room <= 0)
         return;
+    if (m_zerosToTheBrim && !m_paused && (!m_kept.empty() || m_chunk || m_shared.filled.peek())) {
+        m_zerosToTheBrim = false;
+        dropZerosAhead();
+        room = std::min(qint64(pa_stream_writable_size(m_stream)) / kBytesPerFrame, ringFree(heardNow()));
+    }
     qint64 n = 0;
     while (n < room && !m_paused) {
         Piece piece;
@@ -665,6 +634,21 @@ void StreamWriter::fill()
         pa_stream_write(m_stream, m_out.data(), std::size_t(n) * kBytesPerFrame, nullptr, 0, PA_SEEK_RELATIVE);
 }
 
+void StreamWriter::dropZerosAhead()
+{
+    // Only our own zeros lie past the first frame the sink has not taken in
+    // (the stream ran dry, so all it held before them was taken): they go,
+    // and what is to play follows the ear as closely as the sink allows.
+    const qint64 cut = firstUntakenFrame();
+    if (cut >= m_written)
+        return;
+    while (!m_segments.empty() && m_segments.back().seq >= cut)
+        m_segments.pop_back();
+    if (!m_segments.empty())
+        m_segments.back().count = std::min(m_segments.back().count, cut - m_segments.back().seq);
+    flushFrom(cut);
+}
+
 qint64 StreamWriter::serverQueueFrames() const
 {
     // What the server holds of ours before its sink takes it: its target
@@ -676,67 +660,23 @@ qint64 StreamWriter::serverQueueFrames() const
 
 qint64 StreamWriter::firstUntakenFrame()
 {
-    // The first frame the server's sink has not yet taken in, as far as the
-    // figures at hand tell: used only when the server cannot say.
+    // Where a cut goes: the first frame the server's sink has not yet taken in.
     const qint64 heard = heardNow();
     const pa_timing_info *timing = pa_stream_get_timing_info(m_stream);
     const qint64 sinkFrames = timing ? usToFrames(qint64(timing->sink_usec)) : 0;
     return std::clamp(heard + sinkFrames + framesForMs(2), heard, m_written);
 }
 
-void StreamWriter::replayReported(std::deque<Piece> &back)
+void StreamWriter::flushFrom(qint64 cut)
 {
-    // Only frames that follow the cut unbroken keep their place in the stream.
-    const qint64 upTo = m_reportedUpTo;
-    const qint64 from = m_written;
-    qint64 n = 0;
-    while (!back.empty() && back.front().seq == from + n && back.front().seq < upTo) {
-        Piece &p = back.front();
-        const qint64 count = std::min(p.frames, upTo - p.seq);
-        if (count <= 0)
-            break;
-        for (qint64 i = 0; i < count; ++i) {
-            const std::size_t r = std::size_t((m_written + n + i) % kRingFrames) * kChannels;
-            m_ring[r] = p.samples[2 * i];
-            m_ring[r + 1] = p.samples[2 * i + 1];
-            m_out[std::size_t(2 * (n + i))] = qint16(std::lround(p.samples[2 * i] * m_gainNow));
-            m_out[std::size_t(2 * (n + i) + 1)] = qint16(std::lround(p.samples[2 * i + 1] * m_gainNow));
-        }
-        m_segments.push_back({m_written + n, count, p.serial, p.itemFrame, false});
-        n += count;
-        if (count == p.frames) {
-            back.pop_front();
-            continue;
-        }
-        p.samples += count * kChannels;
-        p.seq += count;
-        p.frames -= count;
-        if (p.itemFrame >= 0)
-            p.itemFrame += count;
-        break;
-    }
-    if (n == 0)
-        return;
-    pa_stream_write(m_stream, m_out.data(), std::size_t(n) * kBytesPerFrame, nullptr, 0, PA_SEEK_RELATIVE);
-    m_written += n;
-}
-
-void StreamWriter::cutPointArrived(pa_stream *s, int success, void *self)
-{
-    auto *w = static_cast<StreamWriter *>(self);
-    if (!w->m_cutPending || s != w->m_stream)
-        return;
-    if (w->m_cutOp) {
-        pa_operation_unref(w->m_cutOp);
-        w->m_cutOp = nullptr;
-    }
-    // Asked after the flush, the server's read index is exactly where it
-    // stopped taking our frames: all before it will still be heard, nothing
-    // after it. Stream sequence numbers are the server's write index in
-    // frames, kept so across every cut.
-    const pa_timing_info *t = pa_stream_get_timing_info(s);
-    const bool known = success && t && !t->read_index_corrupt && t->read_index >= 0;
-    w->finishTakeBack(known ? qint64(t->read_index) / kBytesPerFrame : w->m_cutEstimate);
+    // The server drops what it holds beyond the ear; writing goes on from the cut.
+    pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr);
+    if (op)
+        pa_operation_unref(op);
+    m_written = cut;
+    m_lastHeard = std::min(m_lastHeard, cut);
+    m_clockAnchorHeard = m_lastHeard;
+    m_clockAnchorUs = nowUs();
 }
 
 void StreamWriter::writeLeadIn()
@@ -757,40 +697,8 @@ void StreamWriter::takeBack(bool keep)
         }
         return;
     }
-    if (m_cutPending) {
-        m_cutKeep = m_cutKeep && keep;
-        return;
-    }
-    // A server's figures may run a cycle ahead of its sink, and a flush
-    // drops what it has taken and not yet played. A pause just after a
-    // song's end or start was reported waits until those frames are surely
-    // heard (the frames past the cut are kept, so resume loses nothing).
-    const qint64 settleUntil = m_reportedAtUs + kSettleUs;
-    if (keep && m_paused && nowUs() < settleUntil) {
-        m_cutDeferredUntilUs = settleUntil;
-        return;
-    }
-    m_cutDeferredUntilUs = 0;
-    // What the server holds and has not taken is dropped now; where that
-    // begins, the server says in answer to the next question, asked after the
-    // flush. Nothing is written until then.
-    m_cutPending = true;
-    m_cutKeep = keep;
-    m_cutEstimate = firstUntakenFrame();
-    if (pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr))
-        pa_operation_unref(op);
-    m_cutOp = pa_stream_update_timing_info(m_stream, &StreamWriter::cutPointArrived, this);
-    if (!m_cutOp)
-        finishTakeBack(m_cutEstimate);
-}
-
-void StreamWriter::finishTakeBack(qint64 cut)
-{
-    const bool keep = m_cutKeep;
-    m_cutPending = false;
-    m_contentSinceCut = false;
     m_endWrittenLast = false;
-    cut = std::clamp<qint64>(cut, 0, m_written);
+    const qint64 cut = firstUntakenFrame();
 
     // What was written from the cut on, in order, without our own zeros.
     std::deque<Piece> back;
@@ -849,25 +757,12 @@ void StreamWriter::finishTakeBack(qint64 cut)
         }
         it = m_events.erase(it);
     }
-    m_written = cut;
-    m_lastHeard = std::min(m_lastHeard, cut);
-    m_clockAnchorHeard = m_lastHeard;
-    m_clockAnchorUs = nowUs();
-
-    // What was reported heard (a song's end, most often) is heard, whatever
-    // the server had taken: a server whose figures run ahead of its sink
-    // must not cut the last milliseconds off a song already reported ended.
-    // Those frames are written again as they were, from the cut.
-    replayReported(back);
+    flushFrom(cut);
 
     // A short fade from the frames that were due at the cut, in place of
-    // the cut itself, so that the deck records no click; not when the sound
-    // goes on (a resume came first, or only zeros were dropped).
+    // the cut itself, so that the deck records no click.
     qint64 faded = 0;
-    const bool stops = !keep || m_paused;
     for (const Piece &p : back) {
-        if (!stops)
-            break;
         if (faded >= kFadeFrames)
             break;
         const qint64 n = std::min(p.frames, kFadeFrames - faded);
@@ -887,7 +782,6 @@ void StreamWriter::finishTakeBack(qint64 cut)
         }
         m_segments.push_back({m_written, faded, back.front().serial, back.front().itemFrame, true});
         m_written += faded;
-        m_endWrittenLast = true; // the fade, too, must not end in a short queue
         pa_stream_write(m_stream, m_out.data(), std::size_t(faded) * kBytesPerFrame, nullptr, 0, PA_SEEK_RELATIVE);
     }
     if (keep) {
@@ -898,7 +792,6 @@ void StreamWriter::finishTakeBack(qint64 cut)
         m_kept.clear();
         releaseChunk();
     }
-    fill();
 }
 
 } // namespace tv::media
