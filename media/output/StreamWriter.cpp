@@ -419,6 +419,16 @@ void StreamWriter::tick()
     }
     if (m_cutDeferredUntilUs && now >= m_cutDeferredUntilUs)
         takeBack(true);
+    // A server that has not said where the cut falls within a quarter
+    // second is not waited for any longer: the figures at hand place it.
+    if (m_cutPending && now - m_cutAskedAtUs > 250000) {
+        if (m_cutOp) {
+            pa_operation_cancel(m_cutOp);
+            pa_operation_unref(m_cutOp);
+            m_cutOp = nullptr;
+        }
+        finishTakeBack(m_cutEstimate);
+    }
     fill();
     const qint64 heard = heardNow();
     fireEvents(heard);
@@ -627,8 +637,14 @@ void StreamWriter::fill()
         // when frames of an item were written since (the news of running
         // dry came late): they are queued already and play on unbroken.
         m_zerosToTheBrim = false;
-        if (!m_contentSinceCut) {
-            takeBack(true);
+        if (!m_contentSinceCut && !m_cutPending) {
+            // At once, placed by the figures at hand: only zeros go, and a
+            // sink that sleeps must get the song before it wakes again.
+            m_cutKeep = true;
+            m_cutEstimate = firstUntakenFrame();
+            if (pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr))
+                pa_operation_unref(op);
+            finishTakeBack(m_cutEstimate);
             return;
         }
     }
@@ -777,6 +793,7 @@ void StreamWriter::takeBack(bool keep)
     m_cutPending = true;
     m_cutKeep = keep;
     m_cutEstimate = firstUntakenFrame();
+    m_cutAskedAtUs = nowUs();
     if (pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr))
         pa_operation_unref(op);
     m_cutOp = pa_stream_update_timing_info(m_stream, &StreamWriter::cutPointArrived, this);

@@ -131,6 +131,7 @@ private:
     bool m_cutPending = false;    // flushed; waiting for the server to say where
     bool m_cutKeep = false;       // the frames past the cut are kept for resume
     qint64 m_cutEstimate = 0;     // where the cut goes should the server not say
+    qint64 m_cutAskedAtUs = 0;
     pa_operation *m_cutOp = nullptr;
     qint64 m_reportedUpTo = 0;    // the last frame an event was reported for
     qint64 m_reportedAtUs = 0;    // and when
