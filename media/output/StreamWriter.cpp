@@ -246,6 +246,8 @@ void StreamWriter::streamState(pa_stream *s, void *self)
     case PA_STREAM_READY:
         w->m_ready = true;
         w->m_written = w->m_lastHeard = w->m_clockAnchorHeard = 0;
+        w->m_serverOffset = 0;
+        w->m_serverOffsetKnown = true;
         w->m_progressAtUs = w->m_lastHeardAtUs = w->m_clockAnchorUs = w->m_timingAtUs = w->m_timingAskedAtUs = nowUs();
         w->writeLeadIn();
         w->fill();
@@ -266,9 +268,27 @@ void StreamWriter::writeRequest(pa_stream *, size_t, void *self)
     static_cast<StreamWriter *>(self)->fill();
 }
 
-void StreamWriter::timingArrived(pa_stream *, void *self)
+void StreamWriter::timingArrived(pa_stream *s, void *self)
 {
-    static_cast<StreamWriter *>(self)->m_timingAtUs = nowUs();
+    auto *w = static_cast<StreamWriter *>(self);
+    w->m_timingAtUs = nowUs();
+    w->learnServerOffset(s);
+}
+
+void StreamWriter::learnServerOffset(pa_stream *s)
+{
+    // The client library keeps the server's write index up to date with
+    // every write; once it is sure of it again after a flush, it gives the
+    // distance between the server's frame numbers and ours. Not while a cut
+    // waits for its answer: the flush has moved the server's index, ours
+    // not yet.
+    if (m_cutPending || s != m_stream)
+        return;
+    const pa_timing_info *t = pa_stream_get_timing_info(s);
+    if (!t || t->write_index_corrupt)
+        return;
+    m_serverOffset = qint64(t->write_index) / kBytesPerFrame - m_written;
+    m_serverOffsetKnown = true;
 }
 
 void StreamWriter::ranDry(pa_stream *, void *self)
@@ -279,6 +299,8 @@ void StreamWriter::ranDry(pa_stream *, void *self)
     // on zeros fill all the server asks for, so that its clock keeps moving,
     // and are taken back as soon as something is to play.
     auto *w = static_cast<StreamWriter *>(self);
+    if (!w->m_zerosToTheBrim)
+        w->m_brimFrom = w->m_written;
     w->m_zerosToTheBrim = true;
     w->fill();
 }
@@ -314,7 +336,6 @@ void StreamWriter::closeAll()
     m_reportedUpTo = 0;
     m_ready = false;
     m_zerosToTheBrim = false;
-    m_contentSinceCut = false;
     m_endWrittenLast = false;
     m_segments.clear();
     m_events.clear();
@@ -427,7 +448,7 @@ void StreamWriter::tick()
             pa_operation_unref(m_cutOp);
             m_cutOp = nullptr;
         }
-        finishTakeBack(m_cutEstimate);
+        cutByEstimate();
     }
     fill();
     const qint64 heard = heardNow();
@@ -601,7 +622,6 @@ void StreamWriter::writePiece(const Piece &p, qint16 *out)
             m_segments.push_back({m_written, p.frames, p.serial, p.itemFrame, false});
         m_written += p.frames;
         m_contentAtUs = nowUs();
-        m_contentSinceCut = true;
         m_endWrittenLast = false;
     }
     if (p.end || p.failure)
@@ -631,28 +651,28 @@ void StreamWriter::fill()
 {
     if (!m_stream || !m_ready || m_cutPending)
         return;
-    if (m_zerosToTheBrim && !m_paused && (!m_kept.empty() || m_chunk || m_shared.filled.peek())) {
-        // The zeros written to the brim after the stream ran dry go, and
-        // what is to play follows the ear as closely as the sink allows. Not
-        // when frames of an item were written since (the news of running
-        // dry came late): they are queued already and play on unbroken.
-        m_zerosToTheBrim = false;
-        if (!m_contentSinceCut && !m_cutPending) {
-            // At once, placed by the figures at hand: only zeros go, and a
-            // sink that sleeps must get the song before it wakes again.
-            m_cutKeep = true;
-            m_cutEstimate = firstUntakenFrame();
-            if (pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr))
-                pa_operation_unref(op);
-            finishTakeBack(m_cutEstimate);
-            return;
-        }
-    }
     const qint64 heard = heardNow();
     qint64 room = qint64(pa_stream_writable_size(m_stream)) / kBytesPerFrame;
     room = std::min(room, ringFree(heard));
     if (room <= 0)
         return;
+    if (m_zerosToTheBrim && !m_paused && (!m_kept.empty() || m_chunk || m_shared.filled.peek())) {
+        // When the server asks for more, the zeros written to the brim
+        // after the stream ran dry go, and what is to play follows the ear
+        // as closely as the sink allows: at once, placed by the figures at
+        // hand, since only zeros go and a sink that sleeps must get the song
+        // before it wakes again. Frames of an item written before the news
+        // of running dry came are queued already and play on unbroken.
+        m_zerosToTheBrim = false;
+        m_cutKeep = true;
+        m_cutEstimate = std::max(firstUntakenFrame(), m_brimFrom);
+        if (m_cutEstimate < m_written) { // else the sink took them all: nothing to flush
+            if (pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr))
+                pa_operation_unref(op);
+            cutByEstimate();
+            return;
+        }
+    }
     qint64 n = 0;
     while (n < room && !m_paused) {
         Piece piece;
@@ -752,7 +772,10 @@ void StreamWriter::cutPointArrived(pa_stream *s, int success, void *self)
     // frames, kept so across every cut.
     const pa_timing_info *t = pa_stream_get_timing_info(s);
     const bool known = success && t && !t->read_index_corrupt && t->read_index >= 0;
-    w->finishTakeBack(known ? qint64(t->read_index) / kBytesPerFrame : w->m_cutEstimate);
+    if (known)
+        w->finishTakeBack(qint64(t->read_index) / kBytesPerFrame - w->m_serverOffset);
+    else
+        w->cutByEstimate();
 }
 
 void StreamWriter::writeLeadIn()
@@ -796,16 +819,26 @@ void StreamWriter::takeBack(bool keep)
     m_cutAskedAtUs = nowUs();
     if (pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr))
         pa_operation_unref(op);
-    m_cutOp = pa_stream_update_timing_info(m_stream, &StreamWriter::cutPointArrived, this);
+    // The server's answer is in its own frame numbers; without the distance
+    // to ours (lost at a flush placed by guess, until the next report) the
+    // guess has to do.
+    m_cutOp = m_serverOffsetKnown ? pa_stream_update_timing_info(m_stream, &StreamWriter::cutPointArrived, this) : nullptr;
     if (!m_cutOp)
-        finishTakeBack(m_cutEstimate);
+        cutByEstimate();
+}
+
+void StreamWriter::cutByEstimate()
+{
+    // The flush cut wherever the server had got to; frames are numbered on
+    // from the guess, so the distance to the server's numbers is learnt anew.
+    m_serverOffsetKnown = false;
+    finishTakeBack(m_cutEstimate);
 }
 
 void StreamWriter::finishTakeBack(qint64 cut)
 {
     const bool keep = m_cutKeep;
     m_cutPending = false;
-    m_contentSinceCut = false;
     m_endWrittenLast = false;
     cut = std::clamp<qint64>(cut, 0, m_written);
 

@@ -101,6 +101,8 @@ private:
     qint64 firstUntakenFrame();
     void takeBack(bool keep);
     void finishTakeBack(qint64 cut);
+    void cutByEstimate();
+    void learnServerOffset(pa_stream *s);
     void replayReported(std::deque<Piece> &back);
     static void cutPointArrived(pa_stream *s, int success, void *self);
     qint64 heardNow();
@@ -126,12 +128,14 @@ private:
     bool m_ready = false;
     bool m_prioritySet = false;
     bool m_zerosToTheBrim = false; // the stream ran dry: zeros fill all the server asks for
-    bool m_contentSinceCut = false; // frames of an item were written since the last cut
+    qint64 m_brimFrom = 0;         // where those zeros begin
     bool m_endWrittenLast = false;  // what was written last ends an item (or fades out)
     bool m_cutPending = false;    // flushed; waiting for the server to say where
     bool m_cutKeep = false;       // the frames past the cut are kept for resume
     qint64 m_cutEstimate = 0;     // where the cut goes should the server not say
     qint64 m_cutAskedAtUs = 0;
+    qint64 m_serverOffset = 0;      // the server's frame number less ours
+    bool m_serverOffsetKnown = true;
     pa_operation *m_cutOp = nullptr;
     qint64 m_reportedUpTo = 0;    // the last frame an event was reported for
     qint64 m_reportedAtUs = 0;    // and when
