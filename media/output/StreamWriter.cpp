@@ -28,6 +28,7 @@ constexpr qint64 kLeadInFrames = framesForMs(50); // zeros a new stream starts w
 constexpr qint64 kAheadOfClockFrames = framesForMs(20); // how far the position may run ahead of the clock
 constexpr int kTickMs = 10;
 constexpr qint64 kSettleUs = 100000; // more than two of a server's cycles
+constexpr qint64 kServerCutTrustFrames = framesForMs(150);
 constexpr int kConnectTimeoutMs = 3000;
 
 qint64 nowUs() { return qint64(pa_rtclock_now()); }
@@ -772,8 +773,14 @@ void StreamWriter::cutPointArrived(pa_stream *s, int success, void *self)
     // frames, kept so across every cut.
     const pa_timing_info *t = pa_stream_get_timing_info(s);
     const bool known = success && t && !t->read_index_corrupt && t->read_index >= 0;
-    if (known)
-        w->finishTakeBack(qint64(t->read_index) / kBytesPerFrame - w->m_serverOffset);
+    const qint64 cut = known ? qint64(t->read_index) / kBytesPerFrame - w->m_serverOffset : 0;
+    // A sink that sleeps between long wake-ups has taken in seconds ahead of
+    // the ear, and plays what it has taken whatever the cut says. There the
+    // guess has long held up, while the server's figure was seen to stall
+    // the sound output. Within a few server cycles of the guess the server
+    // is believed: there the two differ by what would be heard twice or lost.
+    if (known && std::abs(cut - w->m_cutEstimate) <= kServerCutTrustFrames)
+        w->finishTakeBack(cut);
     else
         w->cutByEstimate();
 }
