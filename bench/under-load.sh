@@ -44,7 +44,7 @@ echo "sound server: $(tv_sound_server_name) ($(pactl info 2>/dev/null | sed -n '
 
 for run in $(seq "$runs"); do
   echo "== run $run: 60 s tone through tvplay"
-  parec -d deck.monitor --file-format=wav --rate=44100 --channels=2 --format=s16le --latency-msec=10 "$work/tone.wav" &
+  parec -d deck.monitor --file-format=wav --rate=44100 --channels=2 --format=s16le --latency-msec=25 "$work/tone.wav" &
   capture=$!
   sleep 0.3
   "$bin/tvplay" -v "$work/tone.mp3" 2>&1 | grep -v '^$' || true

@@ -20,13 +20,15 @@ constexpr qint64 kZerosAheadFrames = framesForMs(40); // zeros are written only 
 // cycles: PipeWire's pulse server plays nothing of a stream that holds less
 // than a whole cycle (up to 2048 frames, 46 ms at 44.1 kHz, with one player
 // alone on a desktop) and plays the rest a cycle late, a dropout at the very
-// end of the song. Only after an item's end: a decoder a little behind in
-// mid-song gets the few zeros it always did. A cut drops these zeros, so the
-// next song still starts at once.
+// end of the song. Only after an item's end (or a fade): a decoder a little
+// behind in mid-song gets the few zeros it always did. A cut drops these
+// zeros, so the next song still starts at once.
 constexpr qint64 kTailZerosFrames = framesForMs(120);
 constexpr qint64 kLeadInFrames = framesForMs(50); // zeros a new stream starts with
 constexpr qint64 kAheadOfClockFrames = framesForMs(20); // how far the position may run ahead of the clock
 constexpr int kTickMs = 10;
+constexpr qint64 kSettleUs = 100000; // more than two of a server's cycles
+constexpr qint64 kServerCutTrustFrames = framesForMs(150);
 constexpr int kConnectTimeoutMs = 3000;
 
 qint64 nowUs() { return qint64(pa_rtclock_now()); }
@@ -133,6 +135,16 @@ void StreamWriter::resume()
         return;
     m_paused = false;
     m_fadeIn = kFadeFrames;
+    if (m_cutDeferredUntilUs) { // the pause never took anything back
+        m_cutDeferredUntilUs = 0;
+        m_fadeIn = 0;
+    } else if (!m_cutPending) {
+        // Only our zeros lie ahead of the ear: they go, so that the song is
+        // heard again at once, however many a long server cycle wanted.
+        m_zerosToTheBrim = false;
+        takeBack(true);
+        return;
+    }
     fill();
 }
 
@@ -235,6 +247,8 @@ void StreamWriter::streamState(pa_stream *s, void *self)
     case PA_STREAM_READY:
         w->m_ready = true;
         w->m_written = w->m_lastHeard = w->m_clockAnchorHeard = 0;
+        w->m_serverOffset = 0;
+        w->m_serverOffsetKnown = true;
         w->m_progressAtUs = w->m_lastHeardAtUs = w->m_clockAnchorUs = w->m_timingAtUs = w->m_timingAskedAtUs = nowUs();
         w->writeLeadIn();
         w->fill();
@@ -255,9 +269,27 @@ void StreamWriter::writeRequest(pa_stream *, size_t, void *self)
     static_cast<StreamWriter *>(self)->fill();
 }
 
-void StreamWriter::timingArrived(pa_stream *, void *self)
+void StreamWriter::timingArrived(pa_stream *s, void *self)
 {
-    static_cast<StreamWriter *>(self)->m_timingAtUs = nowUs();
+    auto *w = static_cast<StreamWriter *>(self);
+    w->m_timingAtUs = nowUs();
+    w->learnServerOffset(s);
+}
+
+void StreamWriter::learnServerOffset(pa_stream *s)
+{
+    // The client library keeps the server's write index up to date with
+    // every write; once it is sure of it again after a flush, it gives the
+    // distance between the server's frame numbers and ours. Not while a cut
+    // waits for its answer: the flush has moved the server's index, ours
+    // not yet.
+    if (m_cutPending || s != m_stream)
+        return;
+    const pa_timing_info *t = pa_stream_get_timing_info(s);
+    if (!t || t->write_index_corrupt)
+        return;
+    m_serverOffset = qint64(t->write_index) / kBytesPerFrame - m_written;
+    m_serverOffsetKnown = true;
 }
 
 void StreamWriter::ranDry(pa_stream *, void *self)
@@ -268,6 +300,8 @@ void StreamWriter::ranDry(pa_stream *, void *self)
     // on zeros fill all the server asks for, so that its clock keeps moving,
     // and are taken back as soon as something is to play.
     auto *w = static_cast<StreamWriter *>(self);
+    if (!w->m_zerosToTheBrim)
+        w->m_brimFrom = w->m_written;
     w->m_zerosToTheBrim = true;
     w->fill();
 }
@@ -293,6 +327,14 @@ void StreamWriter::closeAll()
         pa_context_unref(m_context);
         m_context = nullptr;
     }
+    if (m_cutOp) {
+        pa_operation_cancel(m_cutOp);
+        pa_operation_unref(m_cutOp);
+        m_cutOp = nullptr;
+    }
+    m_cutPending = false;
+    m_cutDeferredUntilUs = 0;
+    m_reportedUpTo = 0;
     m_ready = false;
     m_zerosToTheBrim = false;
     m_endWrittenLast = false;
@@ -397,6 +439,18 @@ void StreamWriter::tick()
         armTick(kTickMs);
         return;
     }
+    if (m_cutDeferredUntilUs && now >= m_cutDeferredUntilUs)
+        takeBack(true);
+    // A server that has not said where the cut falls within a quarter
+    // second is not waited for any longer: the figures at hand place it.
+    if (m_cutPending && now - m_cutAskedAtUs > 250000) {
+        if (m_cutOp) {
+            pa_operation_cancel(m_cutOp);
+            pa_operation_unref(m_cutOp);
+            m_cutOp = nullptr;
+        }
+        cutByEstimate();
+    }
     fill();
     const qint64 heard = heardNow();
     fireEvents(heard);
@@ -443,6 +497,8 @@ void StreamWriter::fireEvents(qint64 heard)
     while (!m_events.empty() && m_events.front().seq <= heard) {
         const Event e = m_events.front();
         m_events.pop_front();
+        m_reportedUpTo = std::max(m_reportedUpTo, e.seq);
+        m_reportedAtUs = nowUs();
         switch (e.kind) {
         case Event::Start: m_listener.heardStart(e.serial); break;
         case Event::End: m_listener.heardEnd(e.serial); break;
@@ -594,7 +650,7 @@ void StreamWriter::writeFiller(qint64 frames, qint16 *out)
 
 void StreamWriter::fill()
 {
-    if (!m_stream || !m_ready)
+    if (!m_stream || !m_ready || m_cutPending)
         return;
     const qint64 heard = heardNow();
     qint64 room = qint64(pa_stream_writable_size(m_stream)) / kBytesPerFrame;
@@ -602,9 +658,21 @@ void StreamWriter::fill()
     if (room <= 0)
         return;
     if (m_zerosToTheBrim && !m_paused && (!m_kept.empty() || m_chunk || m_shared.filled.peek())) {
+        // When the server asks for more, the zeros written to the brim
+        // after the stream ran dry go, and what is to play follows the ear
+        // as closely as the sink allows: at once, placed by the figures at
+        // hand, since only zeros go and a sink that sleeps must get the song
+        // before it wakes again. Frames of an item written before the news
+        // of running dry came are queued already and play on unbroken.
         m_zerosToTheBrim = false;
-        dropZerosAhead();
-        room = std::min(qint64(pa_stream_writable_size(m_stream)) / kBytesPerFrame, ringFree(heardNow()));
+        m_cutKeep = true;
+        m_cutEstimate = std::max(firstUntakenFrame(), m_brimFrom);
+        if (m_cutEstimate < m_written) { // else the sink took them all: nothing to flush
+            if (pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr))
+                pa_operation_unref(op);
+            cutByEstimate();
+            return;
+        }
     }
     qint64 n = 0;
     while (n < room && !m_paused) {
@@ -634,21 +702,6 @@ void StreamWriter::fill()
         pa_stream_write(m_stream, m_out.data(), std::size_t(n) * kBytesPerFrame, nullptr, 0, PA_SEEK_RELATIVE);
 }
 
-void StreamWriter::dropZerosAhead()
-{
-    // Only our own zeros lie past the first frame the sink has not taken in
-    // (the stream ran dry, so all it held before them was taken): they go,
-    // and what is to play follows the ear as closely as the sink allows.
-    const qint64 cut = firstUntakenFrame();
-    if (cut >= m_written)
-        return;
-    while (!m_segments.empty() && m_segments.back().seq >= cut)
-        m_segments.pop_back();
-    if (!m_segments.empty())
-        m_segments.back().count = std::min(m_segments.back().count, cut - m_segments.back().seq);
-    flushFrom(cut);
-}
-
 qint64 StreamWriter::serverQueueFrames() const
 {
     // What the server holds of ours before its sink takes it: its target
@@ -660,23 +713,76 @@ qint64 StreamWriter::serverQueueFrames() const
 
 qint64 StreamWriter::firstUntakenFrame()
 {
-    // Where a cut goes: the first frame the server's sink has not yet taken in.
+    // The first frame the server's sink has not yet taken in, as far as the
+    // figures at hand tell: used only when the server cannot say.
     const qint64 heard = heardNow();
     const pa_timing_info *timing = pa_stream_get_timing_info(m_stream);
     const qint64 sinkFrames = timing ? usToFrames(qint64(timing->sink_usec)) : 0;
     return std::clamp(heard + sinkFrames + framesForMs(2), heard, m_written);
 }
 
-void StreamWriter::flushFrom(qint64 cut)
+void StreamWriter::replayReported(std::deque<Piece> &back)
 {
-    // The server drops what it holds beyond the ear; writing goes on from the cut.
-    pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr);
-    if (op)
-        pa_operation_unref(op);
-    m_written = cut;
-    m_lastHeard = std::min(m_lastHeard, cut);
-    m_clockAnchorHeard = m_lastHeard;
-    m_clockAnchorUs = nowUs();
+    // Only frames that follow the cut unbroken keep their place in the stream.
+    const qint64 upTo = m_reportedUpTo;
+    const qint64 from = m_written;
+    qint64 n = 0;
+    while (!back.empty() && back.front().seq == from + n && back.front().seq < upTo) {
+        Piece &p = back.front();
+        const qint64 count = std::min(p.frames, upTo - p.seq);
+        if (count <= 0)
+            break;
+        for (qint64 i = 0; i < count; ++i) {
+            const std::size_t r = std::size_t((m_written + n + i) % kRingFrames) * kChannels;
+            m_ring[r] = p.samples[2 * i];
+            m_ring[r + 1] = p.samples[2 * i + 1];
+            m_out[std::size_t(2 * (n + i))] = qint16(std::lround(p.samples[2 * i] * m_gainNow));
+            m_out[std::size_t(2 * (n + i) + 1)] = qint16(std::lround(p.samples[2 * i + 1] * m_gainNow));
+        }
+        m_segments.push_back({m_written + n, count, p.serial, p.itemFrame, false});
+        n += count;
+        if (count == p.frames) {
+            back.pop_front();
+            continue;
+        }
+        p.samples += count * kChannels;
+        p.seq += count;
+        p.frames -= count;
+        if (p.itemFrame >= 0)
+            p.itemFrame += count;
+        break;
+    }
+    if (n == 0)
+        return;
+    pa_stream_write(m_stream, m_out.data(), std::size_t(n) * kBytesPerFrame, nullptr, 0, PA_SEEK_RELATIVE);
+    m_written += n;
+}
+
+void StreamWriter::cutPointArrived(pa_stream *s, int success, void *self)
+{
+    auto *w = static_cast<StreamWriter *>(self);
+    if (!w->m_cutPending || s != w->m_stream)
+        return;
+    if (w->m_cutOp) {
+        pa_operation_unref(w->m_cutOp);
+        w->m_cutOp = nullptr;
+    }
+    // Asked after the flush, the server's read index is exactly where it
+    // stopped taking our frames: all before it will still be heard, nothing
+    // after it. Stream sequence numbers are the server's write index in
+    // frames, kept so across every cut.
+    const pa_timing_info *t = pa_stream_get_timing_info(s);
+    const bool known = success && t && !t->read_index_corrupt && t->read_index >= 0;
+    const qint64 cut = known ? qint64(t->read_index) / kBytesPerFrame - w->m_serverOffset : 0;
+    // A sink that sleeps between long wake-ups has taken in seconds ahead of
+    // the ear, and plays what it has taken whatever the cut says. There the
+    // guess has long held up, while the server's figure was seen to stall
+    // the sound output. Within a few server cycles of the guess the server
+    // is believed: there the two differ by what would be heard twice or lost.
+    if (known && std::abs(cut - w->m_cutEstimate) <= kServerCutTrustFrames)
+        w->finishTakeBack(cut);
+    else
+        w->cutByEstimate();
 }
 
 void StreamWriter::writeLeadIn()
@@ -697,8 +803,51 @@ void StreamWriter::takeBack(bool keep)
         }
         return;
     }
+    if (m_cutPending) {
+        m_cutKeep = m_cutKeep && keep;
+        return;
+    }
+    // A server's figures may run a cycle ahead of its sink, and a flush
+    // drops what it has taken and not yet played. A pause just after a
+    // song's end or start was reported waits until those frames are surely
+    // heard (the frames past the cut are kept, so resume loses nothing).
+    const qint64 settleUntil = m_reportedAtUs + kSettleUs;
+    if (keep && m_paused && nowUs() < settleUntil) {
+        m_cutDeferredUntilUs = settleUntil;
+        return;
+    }
+    m_cutDeferredUntilUs = 0;
+    // What the server holds and has not taken is dropped now; where that
+    // begins, the server says in answer to the next question, asked after the
+    // flush. Nothing is written until then.
+    m_cutPending = true;
+    m_cutKeep = keep;
+    m_cutEstimate = firstUntakenFrame();
+    m_cutAskedAtUs = nowUs();
+    if (pa_operation *op = pa_stream_flush(m_stream, nullptr, nullptr))
+        pa_operation_unref(op);
+    // The server's answer is in its own frame numbers; without the distance
+    // to ours (lost at a flush placed by guess, until the next report) the
+    // guess has to do.
+    m_cutOp = m_serverOffsetKnown ? pa_stream_update_timing_info(m_stream, &StreamWriter::cutPointArrived, this) : nullptr;
+    if (!m_cutOp)
+        cutByEstimate();
+}
+
+void StreamWriter::cutByEstimate()
+{
+    // The flush cut wherever the server had got to; frames are numbered on
+    // from the guess, so the distance to the server's numbers is learnt anew.
+    m_serverOffsetKnown = false;
+    finishTakeBack(m_cutEstimate);
+}
+
+void StreamWriter::finishTakeBack(qint64 cut)
+{
+    const bool keep = m_cutKeep;
+    m_cutPending = false;
     m_endWrittenLast = false;
-    const qint64 cut = firstUntakenFrame();
+    cut = std::clamp<qint64>(cut, 0, m_written);
 
     // What was written from the cut on, in order, without our own zeros.
     std::deque<Piece> back;
@@ -757,12 +906,25 @@ void StreamWriter::takeBack(bool keep)
         }
         it = m_events.erase(it);
     }
-    flushFrom(cut);
+    m_written = cut;
+    m_lastHeard = std::min(m_lastHeard, cut);
+    m_clockAnchorHeard = m_lastHeard;
+    m_clockAnchorUs = nowUs();
+
+    // What was reported heard (a song's end, most often) is heard, whatever
+    // the server had taken: a server whose figures run ahead of its sink
+    // must not cut the last milliseconds off a song already reported ended.
+    // Those frames are written again as they were, from the cut.
+    replayReported(back);
 
     // A short fade from the frames that were due at the cut, in place of
-    // the cut itself, so that the deck records no click.
+    // the cut itself, so that the deck records no click; not when the sound
+    // goes on (a resume came first, or only zeros were dropped).
     qint64 faded = 0;
+    const bool stops = !keep || m_paused;
     for (const Piece &p : back) {
+        if (!stops)
+            break;
         if (faded >= kFadeFrames)
             break;
         const qint64 n = std::min(p.frames, kFadeFrames - faded);
@@ -782,6 +944,7 @@ void StreamWriter::takeBack(bool keep)
         }
         m_segments.push_back({m_written, faded, back.front().serial, back.front().itemFrame, true});
         m_written += faded;
+        m_endWrittenLast = true; // the fade, too, must not end in a short queue
         pa_stream_write(m_stream, m_out.data(), std::size_t(faded) * kBytesPerFrame, nullptr, 0, PA_SEEK_RELATIVE);
     }
     if (keep) {
@@ -792,6 +955,7 @@ void StreamWriter::takeBack(bool keep)
         m_kept.clear();
         releaseChunk();
     }
+    fill();
 }
 
 } // namespace tv::media

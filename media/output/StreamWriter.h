@@ -12,6 +12,7 @@ struct pa_threaded_mainloop;
 struct pa_context;
 struct pa_stream;
 struct pa_time_event;
+struct pa_operation;
 struct pa_mainloop_api;
 struct timeval;
 
@@ -96,11 +97,14 @@ private:
     void writePiece(const Piece &piece, qint16 *out);
     void writeFiller(qint64 frames, qint16 *out);
     void writeLeadIn();
-    void dropZerosAhead();
     qint64 serverQueueFrames() const;
     qint64 firstUntakenFrame();
-    void flushFrom(qint64 cut);
     void takeBack(bool keep);
+    void finishTakeBack(qint64 cut);
+    void cutByEstimate();
+    void learnServerOffset(pa_stream *s);
+    void replayReported(std::deque<Piece> &back);
+    static void cutPointArrived(pa_stream *s, int success, void *self);
     qint64 heardNow();
     void fireEvents(qint64 heard);
     void publishPosition(qint64 heard);
@@ -124,7 +128,18 @@ private:
     bool m_ready = false;
     bool m_prioritySet = false;
     bool m_zerosToTheBrim = false; // the stream ran dry: zeros fill all the server asks for
-    bool m_endWrittenLast = false; // what was written last ends an item
+    qint64 m_brimFrom = 0;         // where those zeros begin
+    bool m_endWrittenLast = false;  // what was written last ends an item (or fades out)
+    bool m_cutPending = false;    // flushed; waiting for the server to say where
+    bool m_cutKeep = false;       // the frames past the cut are kept for resume
+    qint64 m_cutEstimate = 0;     // where the cut goes should the server not say
+    qint64 m_cutAskedAtUs = 0;
+    qint64 m_serverOffset = 0;      // the server's frame number less ours
+    bool m_serverOffsetKnown = true;
+    pa_operation *m_cutOp = nullptr;
+    qint64 m_reportedUpTo = 0;    // the last frame an event was reported for
+    qint64 m_reportedAtUs = 0;    // and when
+    qint64 m_cutDeferredUntilUs = 0; // a pause's cut waits for that until then
 
     qint64 m_written = 0;         // frames written into the stream (its sequence numbers)
     std::vector<qint16> m_ring;   // the last frames written, by sequence number

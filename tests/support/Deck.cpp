@@ -16,12 +16,14 @@ Deck::~Deck()
 bool Deck::start(const QString &wavPath)
 {
     QFile::remove(wavPath); // the wait below reads this file's growth
-    // The deck asks for 10 ms, which pulls a PipeWire graph down to 256-frame
-    // cycles: short cycles hide how the output cuts at a desktop's 1024 or
-    // 2048, and a busy two-core machine may drop one of them in the server.
+    // The deck listens at PipeWire's default cycle (1024 frames): a listener
+    // asking for 10 ms pulls the graph down to 256 frames, which desktops do
+    // not run at and where a busy two-core machine misses cycles in the
+    // server itself. Below 50 ms, so that PulseAudio's null sink renders no
+    // further ahead than a pause may take to be heard.
     m_parec.start(QStringLiteral("parec"), {QStringLiteral("-d"), QStringLiteral("deck.monitor"), QStringLiteral("--file-format=wav"),
                                            QStringLiteral("--rate=44100"), QStringLiteral("--channels=2"),
-                                           QStringLiteral("--format=s16le"), QStringLiteral("--latency-msec=10"), wavPath});
+                                           QStringLiteral("--format=s16le"), QStringLiteral("--latency-msec=25"), wavPath});
     if (!m_parec.waitForStarted(5000))
         return false;
     // A deck records before the music starts: wait until the capture really

@@ -165,12 +165,6 @@ private slots:
 
     void record_whileTheTestKeepsBothCoresBusy_isStillExact()
     {
-        // PipeWire's own cycle, not the program's stream, sometimes runs late
-        // under these busy threads here and inserts one cycle of silence;
-        // the program's exactness under load is checked against PulseAudio
-        // (and against both servers by bench/under-load.sh).
-        if (qgetenv("TV_SOUND_SERVER") == "pipewire")
-            QSKIP("the busy-machine recording is checked against PulseAudio");
         // Four busy threads of the test's own take both cores from the
         // window and the decoder; what the deck hears must not change.
         std::atomic<bool> busy{true};
@@ -387,7 +381,9 @@ private slots:
         const double lengths[] = {600, 800, 500};
         for (int i = 0; i < 3; ++i)
             QVERIFY2(std::abs(spans[i].lengthMs() - lengths[i]) <= 1, qPrintable(spansText(spans)));
-        QVERIFY2(spans[1].startMs - spans[0].endMs >= 2000 + 3000, qPrintable(spansText(spans)));
+        // Held for the pause, less the tenth of a second a pause just after
+        // a song's end waits for its last frames to be surely heard.
+        QVERIFY2(spans[1].startMs - spans[0].endMs >= 2000 + 3000 - 100, qPrintable(spansText(spans)));
         QVERIFY2(std::abs(spans[2].startMs - spans[1].endMs - 2000) <= 1, qPrintable(spansText(spans)));
     }
 
