@@ -2,17 +2,16 @@
 
 #include "SongLevels.h"
 
-#include <QHash>
+#include "FileKeyedCache.h"
+
 #include <QString>
-#include <mutex>
 #include <optional>
 
 namespace tv::levels {
 
-// The measured levels of files, kept in one file in the user's cache folder
-// so that a known file costs nothing when added again. A file is known by
-// its path, size and modification time: a changed file is measured afresh.
-// Thread-safe: every method may be called from any thread.
+// The measured levels of files, kept in the user's cache folder so that a
+// known file costs nothing when added again; a changed file is measured
+// afresh. Thread-safe: every method may be called from any thread.
 class LevelsCache
 {
 public:
@@ -29,19 +28,7 @@ public:
     void store(const QString &path, const SongLevels &levels);
 
 private:
-    struct Entry
-    {
-        qint64 size = -1;
-        qint64 modifiedMs = 0;
-        SongLevels levels;
-    };
-    void loadOnce();
-    void save();
-
-    QString m_file;
-    std::mutex m_mutex;
-    bool m_loaded = false;
-    QHash<QString, Entry> m_entries;
+    tv::core::FileKeyedCache m_files;
 };
 
 } // namespace tv::levels
