@@ -6,6 +6,7 @@
 #include "LabelFrame.h"
 #include "PaperTwips.h"
 #include "SongLines.h"
+#include "tags/TagTitles.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,8 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPrinter>
 #include <QTextEdit>
+#include <QThread>
 
 namespace tv::labels {
 
@@ -75,7 +78,15 @@ LabelWindow::LabelWindow(const LabelProfile &profile, const QList<QListWidget *>
     Form_Load();
 }
 
-LabelWindow::~LabelWindow() = default;
+LabelWindow::~LabelWindow()
+{
+    // The reader stops after the file it is reading; it owns copies only.
+    if (m_tagReader) {
+        m_stopReading->store(true);
+        disconnect(m_tagReader, nullptr, this, nullptr);
+        m_tagReader->wait();
+    }
+}
 
 QRect LabelWindow::pixels(const QRect &twips) const
 {
@@ -95,6 +106,8 @@ void LabelWindow::buildSongLines()
         line->setFont(labelFont(m_profile.songFont));
         setBoxColours(line, m_profile.songColours);
         line->setText(i == 0 ? QString() : QStringLiteral(" "));
+        line->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(line, &QWidget::customContextMenuRequested, this, [this, line](const QPoint &at) { showSongLineMenu(line, at); });
         m_txtTitle.append(line);
     }
 }
@@ -228,20 +241,86 @@ bool LabelWindow::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+QString LabelWindow::entryAt(int line) const
+{
+    const LineSource source = lineSource(line, m_profile.linesPerList);
+    // A missing list or a row past its end gives an empty line.
+    if (source.list < m_playlists.size() && m_playlists[source.list]) {
+        if (const QListWidgetItem *item = m_playlists[source.list]->item(source.row))
+            return item->text();
+    }
+    return {};
+}
+
 void LabelWindow::subInsertSongTitles()
 {
     const bool withTime = m_chkSongTime->isChecked();
     for (int i = 0; i < m_txtTitle.size(); ++i) {
-        const LineSource source = lineSource(i, m_profile.linesPerList);
-        QString entry;
-        // A missing list or a row past its end gives an empty line.
-        if (source.list < m_playlists.size() && m_playlists[source.list]) {
-            if (const QListWidgetItem *item = m_playlists[source.list]->item(source.row))
-                entry = item->text();
-        }
-        m_txtTitle[i]->setText(songLineText(entry, withTime));
+        const QString entry = entryAt(i);
+        const QString tagLine = m_titlesFromTags ? m_tagLines.value(songPathOf(entry)) : QString();
+        m_txtTitle[i]->setText(songLineText(entry, withTime, tagLine));
         m_txtTitle[i]->setCursorPosition(0);
     }
+}
+
+void LabelWindow::setRecordingMode(const QString &mode)
+{
+    m_recordingMode = mode;
+    m_lblAppName->setText(mode.isEmpty() ? m_profile.appNameText : m_profile.appNameText + QStringLiteral(" \u2013 ") + mode);
+}
+
+void LabelWindow::showSongLineMenu(QLineEdit *line, const QPoint &at)
+{
+    std::unique_ptr<QMenu> menu(line->createStandardContextMenu());
+    menu->addSeparator();
+    QAction *tags = menu->addAction(QStringLiteral("Titles from Tags"));
+    tags->setObjectName(QStringLiteral("actTitlesFromTags"));
+    tags->setCheckable(true);
+    tags->setChecked(m_titlesFromTags);
+    if (menu->exec(line->mapToGlobal(at)) == tags)
+        setTitlesFromTags(!m_titlesFromTags);
+}
+
+void LabelWindow::setTitlesFromTags(bool on)
+{
+    m_titlesFromTags = on;
+    if (on)
+        readMissingTags();
+    // Lines whose tags are known follow at once; the others when read. A
+    // line the user typed over is written again, as the time check box does.
+    subInsertSongTitles();
+}
+
+void LabelWindow::readMissingTags()
+{
+    if (m_tagReader)
+        return; // the lines follow when it is done, and it is asked again then
+    QStringList paths;
+    for (int i = 0; i < m_txtTitle.size(); ++i) {
+        const QString entry = entryAt(i);
+        const QString path = songPathOf(entry);
+        if (!entry.isEmpty() && !m_tagLines.contains(path) && !paths.contains(path))
+            paths.append(path);
+    }
+    if (paths.isEmpty())
+        return;
+    auto read = std::make_shared<QHash<QString, QString>>();
+    const std::shared_ptr<std::atomic<bool>> stop = m_stopReading;
+    m_tagReader = QThread::create([paths, read, stop] {
+        for (const QString &path : paths) {
+            if (stop->load())
+                return;
+            read->insert(path, tv::media::cachedTitleLine(path));
+        }
+    });
+    connect(m_tagReader, &QThread::finished, m_tagReader, &QObject::deleteLater);
+    connect(m_tagReader, &QThread::finished, this, [this, read] {
+        m_tagReader = nullptr;
+        m_tagLines.insert(*read);
+        if (m_titlesFromTags)
+            subInsertSongTitles();
+    });
+    m_tagReader->start(QThread::LowPriority);
 }
 
 void LabelWindow::chkSongTime_Click()

@@ -5,7 +5,9 @@
 
 #include <QDialog>
 #include <QList>
+#include <QHash>
 #include <QPointer>
+#include <atomic>
 #include <memory>
 
 class QCheckBox;
@@ -15,6 +17,7 @@ class QListWidget;
 class QPrinter;
 class QPushButton;
 class QTextEdit;
+class QThread;
 
 namespace tv::labels {
 
@@ -38,6 +41,15 @@ public:
     ~LabelWindow() override;
 
     const LabelProfile &profile() const { return m_profile; }
+
+    // A MiniDisc recorded in LP2 or LP4 says so on its label; empty for SP.
+    void setRecordingMode(const QString &mode);
+    // Song lines read "Artist – Title" from the files' tags (off at first);
+    // the tags are read on a thread of their own and the lines follow.
+    void setTitlesFromTags(bool on);
+    bool titlesFromTags() const { return m_titlesFromTags; }
+    // Tags asked for and not read yet.
+    bool readingTags() const { return m_tagReader != nullptr; }
 
     void subInsertSongTitles();
     void chkSongTime_Click();
@@ -66,6 +78,9 @@ private:
     QRect pixels(const QRect &twips) const;
     QPrinter *printer();
     void setPrintControlsVisible(bool visible);
+    void showSongLineMenu(QLineEdit *line, const QPoint &at);
+    void readMissingTags();
+    QString entryAt(int line) const;
 
     const LabelProfile &m_profile;
     QList<QPointer<QListWidget>> m_playlists;
@@ -83,6 +98,11 @@ private:
     QList<QWidget *> m_printControls; // hidden while printing, in this order
     std::unique_ptr<QPrinter> m_printer;
     bool m_activated = false;
+    QString m_recordingMode;
+    bool m_titlesFromTags = false;
+    QHash<QString, QString> m_tagLines; // path -> its tags' line (empty: none)
+    QThread *m_tagReader = nullptr;
+    std::shared_ptr<std::atomic<bool>> m_stopReading = std::make_shared<std::atomic<bool>>(false);
 };
 
 } // namespace tv::labels

@@ -2,13 +2,19 @@
 
 namespace tv::labels {
 
-QString songLineText(const QString &entry, bool withTime)
+QString songPathOf(const QString &entry)
+{
+    // The path ends at the last " (": a path that holds " (" itself stays whole.
+    const qsizetype opener = entry.lastIndexOf(QStringLiteral(" ("));
+    return opener < 0 ? entry : entry.left(opener);
+}
+
+QString songLineText(const QString &entry, bool withTime, const QString &tagLine)
 {
     if (entry.isEmpty())
         return {};
-    // The path ends at the last " (": a path that holds " (" itself stays whole.
     const qsizetype opener = entry.lastIndexOf(QStringLiteral(" ("));
-    const QString path = opener < 0 ? entry : entry.left(opener);
+    const QString path = songPathOf(entry);
     QString time;
     if (opener >= 0) {
         time = entry.mid(opener + 2);
@@ -16,10 +22,13 @@ QString songLineText(const QString &entry, bool withTime)
             time.chop(1);
     }
 
-    QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot >= 0)
-        name.truncate(dot);
+    QString name = tagLine;
+    if (name.isEmpty()) {
+        name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        if (dot >= 0)
+            name.truncate(dot);
+    }
     if (withTime && opener >= 0)
         name += QStringLiteral(" (") + time + QLatin1Char(')');
     return name;

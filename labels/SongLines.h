@@ -8,7 +8,11 @@ namespace tv::labels {
 // (03:45)"): the file name without its extension ("Song"), and with times the
 // entry's own time text after it ("Song (03:45)"). An empty entry gives an
 // empty line. Only Qt Core: the label windows call it.
-QString songLineText(const QString &entry, bool withTime);
+// A line read from the song's tags ("Artist – Title") stands in for the
+// file name when given.
+QString songLineText(const QString &entry, bool withTime, const QString &tagLine = {});
+// The song's path in a playlist entry (the part before its time).
+QString songPathOf(const QString &entry);
 
 // Which playlist and which row of it a song line reads: line i of a label
 // with n lines per playlist reads row i % n of playlist i / n.

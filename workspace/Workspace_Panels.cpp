@@ -330,6 +330,8 @@ void Workspace::cmdPrint_Click()
                                                         : QList<QListWidget *>{m_lstPlayList[0]};
     tv::labels::LabelWindow label(isCassette() ? tv::labels::LabelProfile::tapeLabel() : tv::labels::LabelProfile::miniDiscLabel(),
                                   playlists, this);
+    if (!isCassette() && m_miniDiscMode != tv::core::MiniDiscMode::SP)
+        label.setRecordingMode(tv::core::modeName(m_miniDiscMode));
     label.exec();
     m_cmdDummyFocus->setFocus();
 }

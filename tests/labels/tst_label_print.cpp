@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
 #include <QProcess>
@@ -290,6 +291,49 @@ private slots:
             QVERIFY2(xMax * 20 <= column->right() - tv::labels::kBoxMarginTwips + 20, qPrintable(QString::number(xMax * 20)));
         }
         QCOMPARE(words, profile.songLineCount());
+    }
+
+    void print_titlesFromTagsAndTheRecordingMode()
+    {
+        // Songs made with ffmpeg: tagged with artist and title, with a title
+        // only, and without tags (its file name stays on the label).
+        const auto make = [this](const QString &name, const QStringList &tags) {
+            QStringList args { "-v", "error", "-y", "-f", "lavfi", "-i", "sine=frequency=440:duration=1" };
+            for (const QString &tag : tags)
+                args << "-metadata" << tag;
+            QProcess ffmpeg;
+            ffmpeg.start(QStringLiteral("ffmpeg"), args << m_dir.filePath(name));
+            return ffmpeg.waitForFinished(30000) && ffmpeg.exitCode() == 0;
+        };
+        QVERIFY(make("t1.mp3", { "artist=Queen", "title=Bohemian Rhapsody" }));
+        QVERIFY(make("t2.ogg", { "title=Only A Title" }));
+        QVERIFY(make("Plain Song.wav", {}));
+        for (const char *name : { "t1.mp3", "t2.ogg", "Plain Song.wav" })
+            m_sideA.addItem(m_dir.filePath(QLatin1String(name)) + QStringLiteral(" (00:01)"));
+        open(LabelProfile::miniDiscLabel());
+        const auto line = [this](int i) { return m_label->findChild<QLineEdit *>(QStringLiteral("txtTitle_%1").arg(i))->text(); };
+        QCOMPARE(line(0), QStringLiteral("t1")); // off at first
+
+        m_label->setRecordingMode(QStringLiteral("LP2"));
+        m_label->setTitlesFromTags(true);
+        QTRY_VERIFY(!m_label->readingTags());
+        QCOMPARE((QStringList { line(0), line(1), line(2) }),
+            (QStringList { QStringLiteral("Queen \u2013 Bohemian Rhapsody"), QStringLiteral("Only A Title"), QStringLiteral("Plain Song") }));
+        m_label->findChild<QCheckBox *>(QStringLiteral("chkSongTime"))->click();
+        QCOMPARE(line(0), QStringLiteral("Queen \u2013 Bohemian Rhapsody (00:01)"));
+
+        answerPrintToFile(m_pdf);
+        click("cmdPrint");
+        QVERIFY(m_boxes.isEmpty());
+        const QString text = run(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), m_pdf, QStringLiteral("-") });
+        for (const QString &expected : { QStringLiteral("Queen \u2013 Bohemian Rhapsody (00:01)"), QStringLiteral("Only A Title (00:01)"),
+                 QStringLiteral("Plain Song (00:01)"), QStringLiteral("The Cassette Tape Vantrel \u2013 LP2") })
+            QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" in:\n") + text));
+
+        // Off again: the file names, with nothing read anew.
+        m_label->setTitlesFromTags(false);
+        QVERIFY(!m_label->readingTags());
+        QCOMPARE(line(0), QStringLiteral("t1 (00:01)"));
     }
 
     void print_hidesControlsWhilePrinting()

@@ -6,10 +6,12 @@
 #include "MediumProfile.h"
 #include "MessageBox.h"
 #include "PlayListBox.h"
+#include "Settings.h"
 #include "Workspace.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -92,6 +94,27 @@ private slots:
         QCOMPARE(lines, expected);
         QCOMPARE(m_ws->focusWidget(), m_ws->findChild<QWidget *>(QStringLiteral("cmdDummyFocus")));
         QVERIFY(!m_ws->findChild<LabelWindow *>()); // the label is gone
+    }
+
+    void cmdPrint_miniDiscLabelShowsAModeOtherThanSP_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("appName");
+        QTest::newRow("SP: the label as it always was") << "SP" << "The Cassette Tape Vantrel";
+        QTest::newRow("LP2") << "LP2" << "The Cassette Tape Vantrel \u2013 LP2";
+        QTest::newRow("LP4") << "LP4" << "The Cassette Tape Vantrel \u2013 LP4";
+    }
+    void cmdPrint_miniDiscLabelShowsAModeOtherThanSP()
+    {
+        QFETCH(QString, mode);
+        QFETCH(QString, appName);
+        // The mode chosen last is the one a new MiniDisc window opens in.
+        tv::shell::saveSetting(QStringLiteral("MiniDisc"), QStringLiteral("Mode"), mode);
+        open(MediumProfile::miniDisc());
+        QString shown;
+        printWith([&](LabelWindow *label) { shown = label->findChild<QLabel *>(QStringLiteral("lblAppName"))->text(); });
+        QCOMPARE(shown, appName);
+        tv::shell::saveSetting(QStringLiteral("MiniDisc"), QStringLiteral("Mode"), QStringLiteral("SP"));
     }
 
     void cmdPrint_nothingOfAClosedLabelSurvives()
