@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -106,8 +107,7 @@ void LabelWindow::buildSongLines()
         line->setFont(labelFont(m_profile.songFont));
         setBoxColours(line, m_profile.songColours);
         line->setText(i == 0 ? QString() : QStringLiteral(" "));
-        line->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(line, &QWidget::customContextMenuRequested, this, [this, line](const QPoint &at) { showSongLineMenu(line, at); });
+        line->installEventFilter(this); // its menu gains "Titles from Tags"
         m_txtTitle.append(line);
     }
 }
@@ -238,6 +238,14 @@ bool LabelWindow::eventFilter(QObject *watched, QEvent *event)
             }
         }
     }
+    // The menu opens where the event says: a frameless window placed by the
+    // window manager may not know its own place on the screen.
+    if (event->type() == QEvent::ContextMenu) {
+        if (auto *line = qobject_cast<QLineEdit *>(watched); line && m_txtTitle.contains(line)) {
+            showSongLineMenu(line, static_cast<QContextMenuEvent *>(event)->globalPos());
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -269,7 +277,7 @@ void LabelWindow::setRecordingMode(const QString &mode)
     m_lblAppName->setText(mode.isEmpty() ? m_profile.appNameText : m_profile.appNameText + QStringLiteral(" \u2013 ") + mode);
 }
 
-void LabelWindow::showSongLineMenu(QLineEdit *line, const QPoint &at)
+void LabelWindow::showSongLineMenu(QLineEdit *line, const QPoint &globalAt)
 {
     std::unique_ptr<QMenu> menu(line->createStandardContextMenu());
     menu->addSeparator();
@@ -277,7 +285,7 @@ void LabelWindow::showSongLineMenu(QLineEdit *line, const QPoint &at)
     tags->setObjectName(QStringLiteral("actTitlesFromTags"));
     tags->setCheckable(true);
     tags->setChecked(m_titlesFromTags);
-    if (menu->exec(line->mapToGlobal(at)) == tags)
+    if (menu->exec(globalAt) == tags)
         setTitlesFromTags(!m_titlesFromTags);
 }
 

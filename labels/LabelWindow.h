@@ -78,7 +78,7 @@ private:
     QRect pixels(const QRect &twips) const;
     QPrinter *printer();
     void setPrintControlsVisible(bool visible);
-    void showSongLineMenu(QLineEdit *line, const QPoint &at);
+    void showSongLineMenu(QLineEdit *line, const QPoint &globalAt);
     void readMissingTags();
     QString entryAt(int line) const;
 

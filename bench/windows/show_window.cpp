@@ -1,7 +1,8 @@
 // show_window NAME: shows one window of TapeVantrel as a user sees it, for
 // screenshots (bench/screenshots.sh). NAME is splash, menu, tape, minidisc,
-// about, msgbox, help, mini, update or recording (the tape workspace while
-// it records a side). The workspaces open with their drive list shown and an
+// about, msgbox, help, mini, update, recording (the tape workspace while
+// it records a side) or label (the MiniDisc label in LP2 with its song
+// lines' menu open). The workspaces open with their drive list shown and an
 // over-full Side A playlist, so that the read-out, its colours and the
 // longest texts are on screen.
 #include "Forms.h"
@@ -9,6 +10,7 @@
 #include "Workspace.h"
 #include "WorkspaceForms.h"
 #include "HelpWindow.h"
+#include "LabelWindow.h"
 #include "Help.h"
 #include "frmAbout.h"
 #include "frmMenu.h"
@@ -19,8 +21,12 @@
 #include "MiniPlayerForms.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QScreen>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -114,6 +120,22 @@ int main(int argc, char **argv)
         tv::shell::setMsgBoxAnswerer([](const tv::shell::MsgBoxCall &) { return int(tv::shell::Msg::Ok); });
         QTimer::singleShot(300, ws, [ws] { ws->findChild<QPushButton *>(QStringLiteral("cmdRecordSideA"))->click(); });
         shown = ws;
+    } else if (name == QLatin1String("label")) {
+        auto *list = new QListWidget;
+        for (int i = 1; i <= 9; ++i)
+            list->addItem(QStringLiteral("/home/me/Music/Album/%1 - Song (live).mp3 (05:%2)").arg(i, 2, 10, QLatin1Char('0')).arg(i + 10));
+        auto *label = new tv::labels::LabelWindow(tv::labels::LabelProfile::miniDiscLabel(), {list});
+        label->setRecordingMode(QStringLiteral("LP2"));
+        // A right click on the second line, as the mouse gives it.
+        QTimer::singleShot(800, label, [label] {
+            auto *line = label->findChild<QLineEdit *>(QStringLiteral("txtTitle_1"));
+            const QPoint at(line->width() / 3, line->height() / 2);
+            QContextMenuEvent click(QContextMenuEvent::Mouse, at, line->mapToGlobal(at));
+            QCoreApplication::sendEvent(line, &click);
+        });
+        // Placed by us, so that it knows where on the screen its lines are.
+        label->move(label->screen()->availableGeometry().center() - label->rect().center());
+        shown = label;
     } else if (name == QLatin1String("update")) {
         shown = new tv::update::frmVersionCheck;
     } else {
