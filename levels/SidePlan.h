@@ -14,9 +14,10 @@ struct PlannedSong
     double gain = 1.0;          // linear, applied to every sample
 };
 
-// The silence a recording leaves before each song: none before the first,
-// exactly the song delay before every other one (after a song and after an
-// audio-CD track alike), as the side's read-out counts it.
-QList<PlannedSong> planSide(const QStringList &paths, qint64 songDelayMs, const QList<double> &gains = {});
+// The silence a recording leaves before each song: the lead-in before the
+// first (none unless set), exactly the song delay before every other one
+// (after a song and after an audio-CD track alike), as the side's read-out
+// counts it.
+QList<PlannedSong> planSide(const QStringList &paths, qint64 songDelayMs, const QList<double> &gains = {}, qint64 leadInMs = 0);
 
 } // namespace tv::levels

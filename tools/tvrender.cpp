@@ -1,6 +1,7 @@
-// tvrender PLAYLIST.tpl --side A|B [--match [--target LUFS]] OUT.wav|OUT.flac:
-// writes what the deck would hear when the side is recorded (every song, the
-// silences between them, level matching when asked) to a WAV or FLAC file.
+// tvrender PLAYLIST.tpl --side A|B [--match [--target LUFS]] [--lead-in SECONDS] OUT.wav|OUT.flac:
+// writes what the deck would hear when the side is recorded (the lead-in when
+// asked, every song, the silences between them, level matching when asked)
+// to a WAV or FLAC file.
 #include "AudioFormat.h"
 #include "LevelMatching.h"
 #include "LevelsCache.h"
@@ -22,7 +23,7 @@
 namespace {
 int usage()
 {
-    std::fprintf(stderr, "usage: tvrender PLAYLIST.tpl --side A|B [--match [--target LUFS]] OUT.wav|OUT.flac\n");
+    std::fprintf(stderr, "usage: tvrender PLAYLIST.tpl --side A|B [--match [--target LUFS]] [--lead-in SECONDS] OUT.wav|OUT.flac\n");
     return 2;
 }
 
@@ -40,6 +41,7 @@ int main(int argc, char **argv)
     QString side, playlist, output;
     bool match = false;
     std::optional<double> target;
+    qint64 leadInSeconds = 0;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         if (a == QLatin1String("--side") && i + 1 < args.size()) {
@@ -50,6 +52,11 @@ int main(int argc, char **argv)
             bool ok = false;
             target = args.at(++i).toDouble(&ok);
             if (!ok)
+                return usage();
+        } else if (a == QLatin1String("--lead-in") && i + 1 < args.size()) {
+            bool ok = false;
+            leadInSeconds = args.at(++i).toLongLong(&ok);
+            if (!ok || leadInSeconds < 0 || leadInSeconds > 60)
                 return usage();
         } else if (playlist.isEmpty()) {
             playlist = a;
@@ -102,7 +109,7 @@ int main(int argc, char **argv)
         gains = tv::levels::matchingGains(levels, target);
     }
 
-    const tv::levels::RenderOutcome outcome = tv::levels::renderSide(tv::levels::planSide(paths, delayMs, gains), output);
+    const tv::levels::RenderOutcome outcome = tv::levels::renderSide(tv::levels::planSide(paths, delayMs, gains, leadInSeconds * 1000), output);
     if (outcome.result != tv::levels::RenderOutcome::Result::Written)
         return fail(outcome.error);
     std::printf("%s\t%lld frames\t%.3f s\n", output.toLocal8Bit().constData(), static_cast<long long>(outcome.frames),

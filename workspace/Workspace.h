@@ -264,6 +264,12 @@ private:
     QString trackLimitText(int entries) const;
     // The side's length as the deck records it: a MiniDisc's in its mode.
     qint64 sideLengthAsRecorded() const;
+    // What of it the songs and their silences may fill: less the cassette's
+    // lead-in, the silence recorded while the leader passes the head.
+    qint64 sideLengthForSongs() const;
+    qint64 leadInSeconds() const { return isCassette() ? m_leadInSeconds : 0; }
+    void setLeadInSeconds(qint64 seconds);
+    qint64 m_leadInSeconds = 0;
     // "[ fits in LP2 ]" when a MiniDisc side fits only in a longer mode.
     QString longerModeText(qint64 used) const;
     void setMiniDiscMode(tv::core::MiniDiscMode mode);

@@ -421,7 +421,7 @@ void WorkspaceLevels::mnuRenderSide_Click()
         return;
     }
     const QList<double> gains = recordingGains(side);
-    const QList<tv::levels::PlannedSong> plan = tv::levels::planSide(paths, m_ws.songDelayMs(), gains);
+    const QList<tv::levels::PlannedSong> plan = tv::levels::planSide(paths, m_ws.songDelayMs(), gains, m_ws.leadInSeconds() * 1000);
     QList<qint64> entrySeconds; // -1 where an entry gives no length
     qint64 expectedMs = 0;      // from the entries' lengths: for the progress bar only
     for (int k = 0; k < plan.size(); ++k) {

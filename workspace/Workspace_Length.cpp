@@ -68,6 +68,18 @@ qint64 Workspace::sideLengthAsRecorded() const
     return isCassette() ? intSideLength() : tv::core::lengthInMode(intSideLength(), m_miniDiscMode);
 }
 
+qint64 Workspace::sideLengthForSongs() const
+{
+    return sideLengthAsRecorded() - leadInSeconds();
+}
+
+void Workspace::setLeadInSeconds(qint64 seconds)
+{
+    m_leadInSeconds = std::max<qint64>(0, seconds);
+    tv::shell::saveSetting(QStringLiteral("Cassette"), QStringLiteral("LeadIn"), QString::number(m_leadInSeconds));
+    subTapeLength();
+}
+
 QString Workspace::longerModeText(qint64 used) const
 {
     if (isCassette())
@@ -101,7 +113,10 @@ void Workspace::sideTimeCalc(int side)
 {
     const qint64 delaySeconds = delaySecondsAsCounted();
     const qint64 total = side == 0 ? m_intTimeA : m_intTimeB;
-    const tv::core::SideReadout r = tv::core::computeSideReadout(total, m_lstPlayList[side]->count(), delaySeconds, sideLengthAsRecorded());
+    // A side with songs begins with the lead-in, counted as its time used.
+    const qint64 entries = m_lstPlayList[side]->count();
+    const qint64 used = total + (entries > 0 ? leadInSeconds() : 0);
+    const tv::core::SideReadout r = tv::core::computeSideReadout(used, entries, delaySeconds, sideLengthAsRecorded());
     const SideTexts &texts = m_profile.sides.at(side);
 
     // In the order the read-out has always set them. The window's style

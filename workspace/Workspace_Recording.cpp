@@ -91,7 +91,7 @@ void Workspace::planRecording(int side, const QList<double> &gains)
         paths << pathOfEntry(m_planEntries.last());
     }
     m_planSerials.clear();
-    for (const tv::levels::PlannedSong &song : tv::levels::planSide(paths, songDelayMs(), gains)) {
+    for (const tv::levels::PlannedSong &song : tv::levels::planSide(paths, songDelayMs(), gains, leadInSeconds() * 1000)) {
         const quint64 serial = tv::media::AudioOutput::newSerial();
         const QString path = song.path;
         m_planSerials << serial;
@@ -125,11 +125,11 @@ QString Workspace::pastTheEndLine(int side) const
     // An over-full side says, before the deck starts, what the tape will miss.
     const QList<qint64> songs = songSeconds(side);
     const qint64 delay = delaySecondsAsCounted();
-    const qsizetype first = tv::core::firstSongPastTheEnd(songs, delay, sideLengthAsRecorded());
+    const qsizetype first = tv::core::firstSongPastTheEnd(songs, delay, sideLengthForSongs());
     if (first >= songs.size())
         return {};
     const qsizetype count = songs.size() - first;
-    const qint64 over = tv::core::sideSeconds(songs, delay) - sideLengthAsRecorded();
+    const qint64 over = tv::core::sideSeconds(songs, delay) - sideLengthForSongs();
     const QString nl = tv::shell::globals().gstrNewLine;
     return nl + nl
         + QStringLiteral("     (Over-full: %1 %2, %3 of music, will run past the end of %4.)")

@@ -34,7 +34,7 @@ void Workspace::markSongsPastTheEnd(int side, qint64 delaySeconds)
     // Where the tape runs out: the songs from the first one that ends past
     // the side's end on, in the warning colour; the others as usual.
     QListWidget *list = m_lstPlayList[side];
-    const qsizetype first = tv::core::firstSongPastTheEnd(songSeconds(side), delaySeconds, sideLengthAsRecorded());
+    const qsizetype first = tv::core::firstSongPastTheEnd(songSeconds(side), delaySeconds, sideLengthForSongs());
     for (int i = 0; i < list->count(); ++i)
         list->item(i)->setForeground(i >= first ? QBrush(QColor(kPastTheEndText)) : QBrush());
 }
@@ -67,12 +67,27 @@ void Workspace::buildSidePlanningItems()
     m_mnuFillSideAFirst->setObjectName(QStringLiteral("mnuFillSideAFirst"));
     connect(m_mnuBalanceSides, &QAction::triggered, this, &Workspace::mnuBalanceSides_Click);
     connect(m_mnuFillSideAFirst, &QAction::triggered, this, &Workspace::mnuFillSideAFirst_Click);
+
+    // Seconds of silence before a side's first song, while the leader tape
+    // passes the head: none by default, so the read-out is the Part's own.
+    m_leadInSeconds = std::clamp<qint64>(tv::shell::getSetting(QStringLiteral("Cassette"), QStringLiteral("LeadIn")).toLongLong(), 0, 60);
+    QMenu *leadIns = m_mnuPlayList->addMenu(QStringLiteral("Lead-in"));
+    leadIns->setObjectName(QStringLiteral("mnuLeadIn"));
+    auto *group = new QActionGroup(leadIns);
+    for (const qint64 seconds : {0, 3, 5, 7, 10}) {
+        QAction *item = leadIns->addAction(seconds == 0 ? QStringLiteral("None") : QStringLiteral("%1 Seconds").arg(seconds));
+        item->setObjectName(QStringLiteral("mnuLeadIn%1").arg(seconds));
+        item->setCheckable(true);
+        item->setChecked(seconds == m_leadInSeconds);
+        group->addAction(item);
+        connect(item, &QAction::triggered, this, [this, seconds] { setLeadInSeconds(seconds); });
+    }
 }
 
 void Workspace::mnuBalanceSides_Click()
 {
     const QList<qint64> songs = songSeconds(0) + songSeconds(1);
-    const std::optional<qsizetype> onA = tv::core::balancedSplit(songs, delaySecondsAsCounted(), sideLengthAsRecorded());
+    const std::optional<qsizetype> onA = tv::core::balancedSplit(songs, delaySecondsAsCounted(), sideLengthForSongs());
     if (!onA) {
         tv::shell::msgBox(this,
                           QStringLiteral("These songs do not fit on the two sides however they are split between them; nothing was changed."),
@@ -85,7 +100,7 @@ void Workspace::mnuBalanceSides_Click()
 void Workspace::mnuFillSideAFirst_Click()
 {
     const QList<qint64> songs = songSeconds(0) + songSeconds(1);
-    moveSideSplit(tv::core::fillFirstSplit(songs, delaySecondsAsCounted(), sideLengthAsRecorded()));
+    moveSideSplit(tv::core::fillFirstSplit(songs, delaySecondsAsCounted(), sideLengthForSongs()));
 }
 
 void Workspace::moveSideSplit(qsizetype onA)

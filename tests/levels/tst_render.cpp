@@ -59,16 +59,17 @@ class RenderTest : public QObject
     QString out(const QString &name) const { return m_dir.filePath(name); }
 
     // The rendered file is the songs in order, each whole and unchanged,
-    // with silence of exactly silenceMs (to the sample) between them.
-    void verifySide(const QString &file, qint64 silenceMs)
+    // with silence of exactly silenceMs (to the sample) between them, and
+    // exactly leadInMs of it before the first.
+    void verifySide(const QString &file, qint64 silenceMs, qint64 leadInMs = 0)
     {
         QString error;
         const std::vector<qint16> rendered = decodeAll(file, error);
         QVERIFY2(!rendered.empty(), qPrintable(error));
         std::size_t at = 0;
         for (int k = 0; k < m_songs.size(); ++k) {
-            if (k > 0) {
-                const std::size_t gap = std::size_t(silenceMs * kRate / 1000) * 2;
+            if (k > 0 || leadInMs > 0) {
+                const std::size_t gap = std::size_t((k > 0 ? silenceMs : leadInMs) * kRate / 1000) * 2;
                 QVERIFY(at + gap <= rendered.size());
                 for (std::size_t i = 0; i < gap; ++i)
                     QVERIFY2(rendered[at + i] == 0, qPrintable(QStringLiteral("sound in the silence before song %1 at sample %2").arg(k + 1).arg(i / 2)));
@@ -130,16 +131,23 @@ private slots:
     void plan_silenceIsTheSongDelay_afterSongsAndCdTracksAlike_data()
     {
         QTest::addColumn<qint64>("delayMs");
-        QTest::newRow("delay 1 s") << qint64(1000);
-        QTest::newRow("delay 0 joins the songs") << qint64(0);
-        QTest::newRow("a negative delay counts as none") << qint64(-2000);
+        QTest::addColumn<qint64>("leadInMs");
+        QTest::addColumn<qint64>("first");
+        QTest::newRow("delay 1 s") << qint64(1000) << qint64(0) << qint64(0);
+        QTest::newRow("delay 0 joins the songs") << qint64(0) << qint64(0) << qint64(0);
+        QTest::newRow("a negative delay counts as none") << qint64(-2000) << qint64(0) << qint64(0);
+        QTest::newRow("lead-in before the first song only") << qint64(2000) << qint64(5000) << qint64(5000);
+        QTest::newRow("lead-in with no delay") << qint64(0) << qint64(3000) << qint64(3000);
+        QTest::newRow("a negative lead-in counts as none") << qint64(1000) << qint64(-3000) << qint64(0);
     }
     void plan_silenceIsTheSongDelay_afterSongsAndCdTracksAlike()
     {
         // What the side's read-out counts is what the tape holds.
         QFETCH(qint64, delayMs);
-        const QList<PlannedSong> plan = planSide({"/a.mp3", "/cd/Track01.cda", "/b.mp3"}, delayMs);
-        QCOMPARE(plan.at(0).silenceBeforeMs, 0);
+        QFETCH(qint64, leadInMs);
+        QFETCH(qint64, first);
+        const QList<PlannedSong> plan = planSide({"/a.mp3", "/cd/Track01.cda", "/b.mp3"}, delayMs, {}, leadInMs);
+        QCOMPARE(plan.at(0).silenceBeforeMs, first);
         QCOMPARE(plan.at(1).silenceBeforeMs, std::max<qint64>(0, delayMs));
         QCOMPARE(plan.at(2).silenceBeforeMs, std::max<qint64>(0, delayMs));
     }
@@ -239,6 +247,13 @@ private slots:
         QString errors;
         QVERIFY2(run(QStringLiteral(TVRENDER), {tpl, "--side", "B", out("tool.flac")}, &errors), qPrintable(errors));
         verifySide(out("tool.flac"), 1000);
+        // With a lead-in: that much silence first, to the sample.
+        QVERIFY2(run(QStringLiteral(TVRENDER), {tpl, "--side", "B", "--lead-in", "2", out("leadin.wav")}, &errors), qPrintable(errors));
+        verifySide(out("leadin.wav"), 1000, 2000);
+        for (const char *bad : {"-1", "61", "two"}) {
+            QVERIFY(!run(QStringLiteral(TVRENDER), {tpl, "--side", "B", "--lead-in", bad, out("bad.wav")}, &errors));
+            QVERIFY2(errors.contains(QLatin1String("usage")) && !QFile::exists(out("bad.wav")), bad);
+        }
         // Side A is empty: a clear refusal, no file.
         QVERIFY(!run(QStringLiteral(TVRENDER), {tpl, "--side", "A", out("empty.wav")}, &errors));
         QVERIFY2(errors.contains(QLatin1String("no songs")), qPrintable(errors));
