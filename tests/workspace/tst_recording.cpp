@@ -10,6 +10,7 @@
 #include "MediumProfile.h"
 #include "MessageBox.h"
 #include "PlayListBox.h"
+#include "Settings.h"
 #include "Workspace.h"
 #include "cd/CdTrackFolder.h"
 
@@ -20,6 +21,8 @@
 #include <QRadioButton>
 #include <QAbstractButton>
 #include <QDir>
+#include <QFileInfo>
+#include <QAction>
 #include <QSlider>
 #include <QFile>
 #include <QTemporaryDir>
@@ -105,6 +108,7 @@ private slots:
     {
         m_deck.stop();
         delete m_ws.data();
+        tv::shell::saveSetting(QStringLiteral("Cassette"), QStringLiteral("LeadIn"), QStringLiteral("0"));
     }
 
     void record_threeSongs_inOrderWithExactGaps_data()
@@ -161,6 +165,37 @@ private slots:
             const double heard = spans[i].startMs - spans[i - 1].endMs;
             QVERIFY2(std::abs(heard - 1000.0 * delay) <= 1, qPrintable(QStringLiteral("gap %1 ms: ").arg(heard) + spansText(spans)));
         }
+    }
+
+    void record_leadIn_silenceBeforeTheFirstSongOnly_data()
+    {
+        QTest::addColumn<int>("leadIn");
+        QTest::newRow("no lead-in") << 0;
+        QTest::newRow("3 s lead-in") << 3;
+    }
+    void record_leadIn_silenceBeforeTheFirstSongOnly()
+    {
+        QFETCH(int, leadIn);
+        child<QAction>(qPrintable(QStringLiteral("mnuLeadIn%1").arg(leadIn)))->trigger();
+        m_ws->subAddSong(fx("song-a.wav"));
+        m_ws->subAddSong(fx("song-b.wav"));
+        setDelay(1);
+        // How far the deck has got when OK starts the music (the file lags
+        // the ear, never leads it).
+        const double okAtMs = double(QFileInfo(capture()).size() - 44) / 4 / 44.1;
+        record();
+        QTRY_VERIFY_WITH_TIMEOUT(finished(), 15000);
+        QTest::qWait(200);
+        m_deck.stop();
+        const auto spans = Deck::soundSpans(capture(), 3);
+        QVERIFY2(spans.size() == 2, qPrintable(spansText(spans)));
+        QVERIFY2(std::abs(spans[0].lengthMs() - 600) <= 1 && std::abs(spans[1].lengthMs() - 800) <= 1, qPrintable(spansText(spans)));
+        QVERIFY2(std::abs(spans[1].startMs - spans[0].endMs - 1000) <= 1, qPrintable(spansText(spans)));
+        // The first song waits the lead-in, and the sound path's own start
+        // (well under half a second) only.
+        const double waited = spans[0].startMs - okAtMs;
+        QVERIFY2(waited >= leadIn * 1000 - 20 && waited <= leadIn * 1000 + 500,
+                 qPrintable(QStringLiteral("%1 ms after OK: ").arg(waited, 0, 'f', 1) + spansText(spans)));
     }
 
     void record_whileTheTestKeepsBothCoresBusy_isStillExact()
