@@ -73,6 +73,7 @@ void Workspace::buildSidePlanningItems()
     m_leadInSeconds = std::clamp<qint64>(tv::shell::getSetting(QStringLiteral("Cassette"), QStringLiteral("LeadIn")).toLongLong(), 0, 60);
     QMenu *leadIns = m_mnuPlayList->addMenu(QStringLiteral("Lead-in"));
     leadIns->setObjectName(QStringLiteral("mnuLeadIn"));
+    leadIns->menuAction()->setObjectName(QStringLiteral("mnuLeadIn"));
     auto *group = new QActionGroup(leadIns);
     for (const qint64 seconds : {0, 3, 5, 7, 10}) {
         QAction *item = leadIns->addAction(seconds == 0 ? QStringLiteral("None") : QStringLiteral("%1 Seconds").arg(seconds));

@@ -162,9 +162,10 @@ private slots:
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
         // The cassette's: its side planning, then the level tools.
         QCOMPARE(names, (QStringList{"mnuPlayListPlay", "mnuPlayListDelete", "mnuPlayListSave", "mnuPlayListLoad", "mnuPlayListClear", "-",
-                                     "mnuBalanceSides", "mnuFillSideAFirst", "-", "mnuLoudnessToolTips", "mnuLevelMatching", "mnuLevelCheck", "mnuCalibrationTone", "mnuRenderSide"}));
+                                     "mnuBalanceSides", "mnuFillSideAFirst", "mnuLeadIn", "-", "mnuLoudnessToolTips", "mnuLevelMatching", "mnuLevelCheck", "mnuCalibrationTone", "mnuRenderSide"}));
         QVERIFY(!action("mnuLoudnessToolTips")->isChecked());
         QVERIFY(!action("mnuLevelMatching")->isChecked());
+        QVERIFY(action("mnuLeadIn0")->isChecked()); // no lead-in
         QCOMPARE(action("mnuRenderSide")->text(), QStringLiteral("Render Side to File..."));
     }
 
