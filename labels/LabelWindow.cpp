@@ -321,13 +321,13 @@ void LabelWindow::readMissingTags()
             read->insert(path, tv::media::cachedTitleLine(path));
         }
     });
-    connect(m_tagReader, &QThread::finished, m_tagReader, &QObject::deleteLater);
     connect(m_tagReader, &QThread::finished, this, [this, read] {
         m_tagReader = nullptr;
         m_tagLines.insert(*read);
         if (m_titlesFromTags)
             subInsertSongTitles();
     });
+    connect(m_tagReader, &QThread::finished, m_tagReader, &QObject::deleteLater);
     m_tagReader->start(QThread::LowPriority);
 }
 

@@ -49,7 +49,7 @@ public:
     void setTitlesFromTags(bool on);
     bool titlesFromTags() const { return m_titlesFromTags; }
     // Tags asked for and not read yet.
-    bool readingTags() const { return m_tagReader != nullptr; }
+    bool readingTags() const { return !m_tagReader.isNull(); }
 
     void subInsertSongTitles();
     void chkSongTime_Click();
@@ -101,7 +101,7 @@ private:
     QString m_recordingMode;
     bool m_titlesFromTags = false;
     QHash<QString, QString> m_tagLines; // path -> its tags' line (empty: none)
-    QThread *m_tagReader = nullptr;
+    QPointer<QThread> m_tagReader; // deletes itself when done
     std::shared_ptr<std::atomic<bool>> m_stopReading = std::make_shared<std::atomic<bool>>(false);
 };
 
