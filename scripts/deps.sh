@@ -15,7 +15,7 @@ build_packages=(
   libfluidsynth-dev timgm6mb-soundfont
   libcdio-dev libcdio-paranoia-dev
   libpulse-dev libsodium-dev ca-certificates pulseaudio pulseaudio-utils
-  fonts-liberation2 libebur128-dev
+  fonts-liberation2 libebur128-dev libfftw3-dev
   libqt6svg6
 )
 # openssl makes the update tests' server certificate; x11-utils the window title test's xwininfo.
