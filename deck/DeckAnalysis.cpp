@@ -55,7 +55,54 @@ std::span<const float> trimmed(std::span<const float> samples, const Run &run, d
     return samples.subspan(run.from + trim, run.to - run.from - 2 * trim);
 }
 
+struct Parts
+{
+    std::vector<Run> runs; // the parts found, in the signal's order
+    bool whole = false;    // every part found
+    bool broken = false;   // a part after the first heard too long or too short
+};
+
+// The signal's sounding parts: the first runs, in order, that last as long
+// as the parts do; anything before (a click, the deck's own start) is
+// passed over.
+Parts findParts(std::span<const float> samples, double sampleRate)
+{
+    std::vector<double> wanted;
+    for (const Segment &s : deckSignalSegments())
+        if (s.kind != SegmentKind::Silence)
+            wanted.push_back(s.seconds);
+    Parts parts;
+    for (const Run &run : loudRuns(samples, sampleRate)) {
+        if (parts.runs.size() == wanted.size())
+            break;
+        // A run still sounding at the end of what was heard is not judged yet.
+        if (static_cast<double>(samples.size() - run.to) < kBridgedGapSeconds * sampleRate)
+            break;
+        const double seconds = static_cast<double>(run.to - run.from) / sampleRate;
+        const double want = wanted[parts.runs.size()];
+        if (std::abs(seconds - want) <= kDurationSlack * want) {
+            parts.runs.push_back(run);
+        } else if (!parts.runs.empty()) {
+            parts.broken = true;
+            break;
+        }
+    }
+    parts.whole = parts.runs.size() == wanted.size();
+    return parts;
+}
+
 } // namespace
+
+Hearing hearSignal(std::span<const float> samples, double sampleRate)
+{
+    const Parts parts = findParts(samples, sampleRate);
+    if (parts.broken)
+        return Hearing::Broken;
+    // The last part may still be sounding: it counts once quiet follows it.
+    if (parts.whole && static_cast<double>(samples.size() - parts.runs.back().to) >= kTrimSeconds * sampleRate)
+        return Hearing::Whole;
+    return Hearing::NotYet;
+}
 
 double sineLevelDbfs(std::span<const float> samples)
 {
@@ -71,27 +118,9 @@ double sineLevelDbfs(std::span<const float> samples)
 DeckReport analyseDeckCapture(std::span<const float> samples, double sampleRate)
 {
     DeckReport report;
-    // The parts that sound, in the signal's order, with how long each lasts.
-    std::vector<const Segment *> sounding;
-    for (const Segment &s : deckSignalSegments())
-        if (s.kind != SegmentKind::Silence)
-            sounding.push_back(&s);
-
-    const std::vector<Run> runs = loudRuns(samples, sampleRate);
-    // The signal's parts: the first runs, in order, that last as long as the
-    // parts do; anything before (a click, the deck's own start) is passed over.
-    std::vector<Run> parts;
-    for (const Run &run : runs) {
-        if (parts.size() == sounding.size())
-            break;
-        const double seconds = static_cast<double>(run.to - run.from) / sampleRate;
-        const double wanted = sounding[parts.size()]->seconds;
-        if (std::abs(seconds - wanted) <= kDurationSlack * wanted)
-            parts.push_back(run);
-        else if (!parts.empty())
-            break; // a part heard too short or too long: the signal was not heard whole
-    }
-    if (parts.size() < sounding.size()) {
+    const Parts found = findParts(samples, sampleRate);
+    const std::vector<Run> &parts = found.runs;
+    if (!found.whole) {
         report.error = parts.empty() ? QStringLiteral("The test signal was not heard from the deck.")
                                      : QStringLiteral("The test signal was not heard whole: a part of it was cut short or missing.");
         return report;

@@ -26,6 +26,12 @@ struct DeckReport
 // measures each.
 DeckReport analyseDeckCapture(std::span<const float> samples, double sampleRate);
 
+// How much of the test signal samples hold: none of it yet, all of it
+// (with a moment of quiet after its end), or a part heard too long or too
+// short (a tape that ran out, a dropout that ate a part).
+enum class Hearing { NotYet, Whole, Broken };
+Hearing hearSignal(std::span<const float> samples, double sampleRate);
+
 // The RMS level of samples in dBFS, a full-scale sine reading 0 dBFS.
 double sineLevelDbfs(std::span<const float> samples);
 
