@@ -4,6 +4,7 @@
 
 #include "AudioFileWriter.h"
 #include "AudioFormat.h"
+#include "DeckCheckWindow.h"
 #include "FileDialogs.h"
 #include "Globals.h"
 #include "LevelMatching.h"
@@ -131,6 +132,7 @@ void WorkspaceLevels::buildMenu()
     m_mnuLevelCheck = item("mnuLevelCheck", QStringLiteral("Level Check"), false);
     m_mnuCalibrationTone = item("mnuCalibrationTone", QStringLiteral("Calibration Tone"), false);
     m_mnuRenderSide = item("mnuRenderSide", QStringLiteral("Render Side to File..."), false);
+    m_mnuDeckCheck = item("mnuDeckCheck", QStringLiteral("Deck Check..."), false);
     // Both check items start off; a user who turned them on finds them on again.
     m_mnuLoudnessToolTips->setChecked(tv::shell::getSetting(kSection, QStringLiteral("ToolTips")) == QLatin1String("1"));
     m_mnuLevelMatching->setChecked(tv::shell::getSetting(kSection, QStringLiteral("Matching")) == QLatin1String("1"));
@@ -139,6 +141,7 @@ void WorkspaceLevels::buildMenu()
     connect(m_mnuLevelCheck, &QAction::triggered, this, &WorkspaceLevels::mnuLevelCheck_Click);
     connect(m_mnuCalibrationTone, &QAction::triggered, this, &WorkspaceLevels::mnuCalibrationTone_Click);
     connect(m_mnuRenderSide, &QAction::triggered, this, &WorkspaceLevels::mnuRenderSide_Click);
+    connect(m_mnuDeckCheck, &QAction::triggered, this, &WorkspaceLevels::mnuDeckCheck_Click);
     connect(menu, &QMenu::aboutToShow, this, &WorkspaceLevels::updateMenu);
 }
 
@@ -152,6 +155,7 @@ void WorkspaceLevels::updateMenu()
     m_mnuLevelCheck->setEnabled(songs && !recording);
     m_mnuCalibrationTone->setEnabled(!recording);
     m_mnuRenderSide->setEnabled(songs && !recording);
+    m_mnuDeckCheck->setEnabled(!recording);
 }
 
 int WorkspaceLevels::sideOnDisplay() const
@@ -371,6 +375,17 @@ void WorkspaceLevels::onToolEnded(quint64 serial)
 }
 
 // Rendering a side to a file ------------------------------------------------
+
+// The deck check sends its own signal to the deck and listens: nothing else
+// plays meanwhile, and the workspace waits until its window is closed.
+void WorkspaceLevels::mnuDeckCheck_Click()
+{
+    if (m_ws.blnRecordingA || m_ws.blnRecordingB)
+        return;
+    tv::shell::Module1::subStopPlayers(m_ws, QStringLiteral("All"));
+    tv::deckui::DeckCheckWindow window(&m_ws);
+    window.exec();
+}
 
 void WorkspaceLevels::mnuRenderSide_Click()
 {

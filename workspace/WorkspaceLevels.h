@@ -39,6 +39,7 @@ public:
     void mnuLevelCheck_Click();
     void mnuCalibrationTone_Click();
     void mnuRenderSide_Click();
+    void mnuDeckCheck_Click();
     // Stops the calibration tone or the level check, when one plays.
     void stopLevelTool();
     bool isLevelToolPlaying() const { return m_toolSerial != 0; }
@@ -73,6 +74,7 @@ private:
     QAction *m_mnuLevelCheck = nullptr;
     QAction *m_mnuCalibrationTone = nullptr;
     QAction *m_mnuRenderSide = nullptr;
+    QAction *m_mnuDeckCheck = nullptr;
 };
 
 } // namespace tv::workspace

@@ -1,10 +1,15 @@
 // show_window NAME: shows one window of TapeVantrel as a user sees it, for
 // screenshots (bench/screenshots.sh). NAME is splash, menu, tape, minidisc,
 // about, msgbox, help, mini, update, recording (the tape workspace while
-// it records a side) or label (the MiniDisc label in LP2 with its song
-// lines' menu open). The workspaces open with their drive list shown and an
+// it records a side), label (the MiniDisc label in LP2 with its song
+// lines' menu open) or deck (the deck check's window after a check of a
+// deck made up here: a little fast, wobbling, rolled off at the top). The workspaces open with their drive list shown and an
 // over-full Side A playlist, so that the read-out, its colours and the
 // longest texts are on screen.
+#include "AudioFormat.h"
+#include "DeckAnalysis.h"
+#include "DeckCheckWindow.h"
+#include "DeckSignal.h"
 #include "Forms.h"
 #include "MessageBox.h"
 #include "Workspace.h"
@@ -21,6 +26,8 @@
 #include "MiniPlayerForms.h"
 
 #include <QApplication>
+#include <cmath>
+#include <random>
 #include <QContextMenuEvent>
 #include <QScreen>
 #include <QFile>
@@ -136,6 +143,25 @@ int main(int argc, char **argv)
         // Placed by us, so that it knows where on the screen its lines are.
         label->move(label->screen()->availableGeometry().center() - label->rect().center());
         shown = label;
+    } else if (name == QLatin1String("deck")) {
+        const double rate = tv::media::kSampleRate;
+        const auto clock = [](double t) {
+            const double r = t - 0.4;
+            return 1.0042 * (r + 0.0012 / (2 * M_PI * 0.7) * (1 - std::cos(2 * M_PI * 0.7 * r))
+                             + 0.0004 / (2 * M_PI * 9.0) * (1 - std::cos(2 * M_PI * 9.0 * r)));
+        };
+        std::vector<float> heard = tv::deck::renderDeckSignal(rate, clock);
+        const double alpha = 1.0 - std::exp(-2 * M_PI * 9000.0 / rate);
+        double y = 0.0;
+        std::mt19937 random(7);
+        std::normal_distribution<double> hiss(0.0, 0.0004);
+        for (float &v : heard) {
+            y += alpha * (0.93 * v - y);
+            v = static_cast<float>(y + hiss(random));
+        }
+        auto *window = new tv::deckui::DeckCheckWindow;
+        window->showReport(tv::deck::analyseDeckCapture(heard, rate));
+        shown = window;
     } else if (name == QLatin1String("update")) {
         shown = new tv::update::frmVersionCheck;
     } else {

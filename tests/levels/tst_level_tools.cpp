@@ -17,6 +17,8 @@
 #include "source/SourceFactory.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QTimer>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -162,11 +164,26 @@ private slots:
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
         // The cassette's: its side planning, then the level tools.
         QCOMPARE(names, (QStringList{"mnuPlayListPlay", "mnuPlayListDelete", "mnuPlayListSave", "mnuPlayListLoad", "mnuPlayListClear", "-",
-                                     "mnuBalanceSides", "mnuFillSideAFirst", "mnuLeadIn", "-", "mnuLoudnessToolTips", "mnuLevelMatching", "mnuLevelCheck", "mnuCalibrationTone", "mnuRenderSide"}));
+                                     "mnuBalanceSides", "mnuFillSideAFirst", "mnuLeadIn", "-", "mnuLoudnessToolTips", "mnuLevelMatching", "mnuLevelCheck", "mnuCalibrationTone", "mnuRenderSide", "mnuDeckCheck"}));
         QVERIFY(!action("mnuLoudnessToolTips")->isChecked());
         QVERIFY(!action("mnuLevelMatching")->isChecked());
         QVERIFY(action("mnuLeadIn0")->isChecked()); // no lead-in
         QCOMPARE(action("mnuRenderSide")->text(), QStringLiteral("Render Side to File..."));
+        QCOMPARE(action("mnuDeckCheck")->text(), QStringLiteral("Deck Check..."));
+    }
+
+    // The deck check opens over the workspace, which waits until it closes.
+    void deckCheck_opensItsWindowOverTheWorkspace()
+    {
+        QString seen;
+        QTimer::singleShot(500, this, [&seen] {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                seen = w->objectName();
+                w->close();
+            }
+        });
+        action("mnuDeckCheck")->trigger();
+        QCOMPARE(seen, QStringLiteral("frmDeckCheck"));
     }
 
     void toolTips_offByDefault_thenMeasuredAfterTheAdd()
