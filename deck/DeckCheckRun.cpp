@@ -119,7 +119,7 @@ void DeckCheckRun::listen()
     }
 }
 
-void DeckCheckRun::analyse(std::vector<float> heard)
+void DeckCheckRun::analyse(std::vector<float> samples)
 {
     const quint64 generation = ++m_generation;
     m_listening.stop();
@@ -127,10 +127,11 @@ void DeckCheckRun::analyse(std::vector<float> heard)
     m_capture.reset();
     m_output.reset();
     setStep(Step::Analysing);
+    emit heard(samples);
     // Following the tone and the spectra take a moment: off this thread.
     QPointer<DeckCheckRun> self(this);
-    QThread *worker = QThread::create([self, generation, heard = std::move(heard)] {
-        DeckReport report = analyseDeckCapture(heard, kRate);
+    QThread *worker = QThread::create([self, generation, samples = std::move(samples)] {
+        DeckReport report = analyseDeckCapture(samples, kRate);
         QMetaObject::invokeMethod(
             self.data(),
             [self, generation, report = std::move(report)] {

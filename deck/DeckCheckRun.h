@@ -45,6 +45,8 @@ public:
 
 signals:
     void stepChanged(tv::deck::DeckCheckRun::Step step);
+    // The samples about to be measured: the signal as heard from the deck.
+    void heard(const std::vector<float> &samples);
     void finished(const tv::deck::DeckReport &report);
     void failed(const QString &why);
 
@@ -54,7 +56,7 @@ private:
     void sent();
     void listen();
     void fail(const QString &why);
-    void analyse(std::vector<float> heard);
+    void analyse(std::vector<float> samples);
 
     std::vector<float> m_signal;
     Heads m_heads = Heads::Three;

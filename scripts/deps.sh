@@ -19,7 +19,8 @@ build_packages=(
   libqt6svg6
 )
 # openssl makes the update tests' server certificate; x11-utils the window title test's xwininfo.
-test_packages=(ffmpeg sox xvfb xauth x11-utils poppler-utils openssl pipewire pipewire-pulse wireplumber dbus-daemon)
+# python3-numpy: the deck check benchmark's offline reference.
+test_packages=(ffmpeg sox python3-numpy xvfb xauth x11-utils poppler-utils openssl pipewire pipewire-pulse wireplumber dbus-daemon)
 # dpkg-shlibdeps computes the package's dependencies; CPack finds the
 # programs with file.
 package_packages=(dpkg-dev file)
