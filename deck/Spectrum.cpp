@@ -61,6 +61,47 @@ std::vector<double> hannPowerSpectrum(std::span<const float> samples)
     return power;
 }
 
+std::vector<double> crossCorrelation(std::span<const float> a, std::span<const float> b)
+{
+    std::size_t n = 1;
+    while (n < a.size() + b.size())
+        n *= 2;
+    const std::size_t bins = n / 2 + 1;
+    std::unique_ptr<double, FftwFree> real(static_cast<double *>(fftw_malloc(sizeof(double) * n)));
+    std::unique_ptr<fftw_complex, FftwFree> fa(static_cast<fftw_complex *>(fftw_malloc(sizeof(fftw_complex) * bins)));
+    std::unique_ptr<fftw_complex, FftwFree> fb(static_cast<fftw_complex *>(fftw_malloc(sizeof(fftw_complex) * bins)));
+    fftw_plan forwardA, forwardB, backward;
+    {
+        std::lock_guard lock(plannerMutex());
+        forwardA = fftw_plan_dft_r2c_1d(static_cast<int>(n), real.get(), fa.get(), FFTW_ESTIMATE);
+        forwardB = fftw_plan_dft_r2c_1d(static_cast<int>(n), real.get(), fb.get(), FFTW_ESTIMATE);
+        backward = fftw_plan_dft_c2r_1d(static_cast<int>(n), fa.get(), real.get(), FFTW_ESTIMATE);
+    }
+    std::fill(real.get(), real.get() + n, 0.0);
+    std::copy(a.begin(), a.end(), real.get());
+    fftw_execute(forwardA);
+    std::fill(real.get(), real.get() + n, 0.0);
+    std::copy(b.begin(), b.end(), real.get());
+    fftw_execute(forwardB);
+    for (std::size_t k = 0; k < bins; ++k) { // conj(A) * B
+        const double re = fa.get()[k][0] * fb.get()[k][0] + fa.get()[k][1] * fb.get()[k][1];
+        const double im = fa.get()[k][0] * fb.get()[k][1] - fa.get()[k][1] * fb.get()[k][0];
+        fa.get()[k][0] = re;
+        fa.get()[k][1] = im;
+    }
+    fftw_execute(backward);
+    {
+        std::lock_guard lock(plannerMutex());
+        fftw_destroy_plan(forwardA);
+        fftw_destroy_plan(forwardB);
+        fftw_destroy_plan(backward);
+    }
+    std::vector<double> out(real.get(), real.get() + n);
+    for (double &v : out)
+        v /= static_cast<double>(n);
+    return out;
+}
+
 double bandPower(const std::vector<double> &power, double binHz, double hz, double halfWidthHz)
 {
     if (power.empty())

@@ -15,3 +15,12 @@ std::vector<double> hannPowerSpectrum(std::span<const float> samples);
 double bandPower(const std::vector<double> &power, double binHz, double hz, double halfWidthHz);
 
 } // namespace tv::deck
+
+namespace tv::deck {
+
+// The circular cross-correlation of a and b, zero-padded so no lag wraps:
+// value k is the sum of a[i] * b[i + k] (k from the back for negative lags:
+// value size() - k for lag -k).
+std::vector<double> crossCorrelation(std::span<const float> a, std::span<const float> b);
+
+} // namespace tv::deck

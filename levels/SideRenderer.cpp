@@ -23,13 +23,28 @@ constexpr int kChunks = int(Decoder::kAheadFrames / Chunk::kFrames) + 16;
 
 RenderOutcome renderSide(const QList<PlannedSong> &plan, const QString &outPath, const Progress &progress, const std::atomic<bool> *cancel)
 {
-    RenderOutcome outcome;
     AudioFileWriter writer;
-    if (!writer.open(outPath, outcome.error))
-        return outcome;
+    QString error;
+    if (!writer.open(outPath, error)) {
+        RenderOutcome failed;
+        failed.error = error;
+        return failed;
+    }
+    RenderOutcome outcome = renderSideTo(
+        plan, [&writer](const qint16 *samples, qint64 frames, QString &e) { return writer.write(samples, frames, e); }, progress, cancel);
+    if (outcome.result != RenderOutcome::Result::Written)
+        return outcome; // the file is never committed
+    outcome.result = RenderOutcome::Result::Failed;
+    if (writer.finish(outcome.error))
+        outcome.result = RenderOutcome::Result::Written;
+    return outcome;
+}
+
+RenderOutcome renderSideTo(const QList<PlannedSong> &plan, const FrameSink &sink, const Progress &progress, const std::atomic<bool> *cancel)
+{
+    RenderOutcome outcome;
     if (plan.isEmpty()) {
-        if (writer.finish(outcome.error))
-            outcome.result = RenderOutcome::Result::Written;
+        outcome.result = RenderOutcome::Result::Written;
         return outcome;
     }
 
@@ -65,14 +80,18 @@ RenderOutcome renderSide(const QList<PlannedSong> &plan, const QString &outPath,
                 std::this_thread::sleep_for(std::chrono::microseconds(500));
                 continue;
             }
-            const bool ok = chunk->frames == 0 || writer.write(chunk->samples, chunk->frames, outcome.error);
-            outcome.frames += chunk->frames;
+            const bool ok = chunk->frames == 0 || sink(chunk->samples, chunk->frames, outcome.error);
             if (chunk->itemFrame >= 0) { // the song's own frames, not the silence before it
                 const qsizetype song = qsizetype(chunk->serial) - 1;
-                if (outcome.songFrames.size() <= song)
+                if (outcome.songFrames.size() <= song) {
                     outcome.songFrames.resize(song + 1);
+                    outcome.songStarts.resize(song + 1, -1);
+                }
+                if (outcome.songStarts[song] < 0)
+                    outcome.songStarts[song] = outcome.frames;
                 outcome.songFrames[song] += chunk->frames;
             }
+            outcome.frames += chunk->frames;
             framesQueued -= chunk->frames;
             const bool failedItem = chunk->itemFailed;
             const bool done = chunk->itemEnd && chunk->serial == lastSerial;
@@ -90,8 +109,7 @@ RenderOutcome renderSide(const QList<PlannedSong> &plan, const QString &outPath,
                 break;
         }
     }
-    if (writer.finish(outcome.error))
-        outcome.result = RenderOutcome::Result::Written;
+    outcome.result = RenderOutcome::Result::Written;
     return outcome;
 }
 

@@ -21,6 +21,8 @@ struct RenderOutcome
     // order, for as many songs as were rendered: a damaged file that ends
     // early shows here as a song shorter than its entry.
     QList<qint64> songFrames;
+    // Where each song's first frame stands in the rendered stream.
+    QList<qint64> songStarts;
 };
 
 // A song that ended more than a second before the length its entry gives
@@ -39,5 +41,12 @@ using Progress = std::function<void(qint64 framesDone)>;
 
 RenderOutcome renderSide(const QList<PlannedSong> &plan, const QString &outPath, const Progress &progress = {},
                          const std::atomic<bool> *cancel = nullptr);
+
+// The same stream handed to sink instead of a file, chunk by chunk
+// (interleaved stereo frames); a sink that returns false stops it as Failed
+// with the error it set.
+using FrameSink = std::function<bool(const qint16 *samples, qint64 frames, QString &error)>;
+RenderOutcome renderSideTo(const QList<PlannedSong> &plan, const FrameSink &sink, const Progress &progress = {},
+                           const std::atomic<bool> *cancel = nullptr);
 
 } // namespace tv::levels
