@@ -27,7 +27,7 @@ shoot() { # shoot NAME COMMAND...: runs the window, photographs the screen, ends
 session() { # session LABEL SCREEN POINTS DPI SCALING
   start_desktop "$@"
   local label=$1
-  for window in splash menu tape minidisc about msgbox help mini update recording label deck; do
+  for window in splash menu tape minidisc about msgbox help mini update recording label deck verify; do
     shoot "$label-$window" "$bin/show_window" "$window"
   done
   shoot "$label-puzzle" "$bin/TesteQuorvane"

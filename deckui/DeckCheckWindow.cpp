@@ -3,21 +3,18 @@
 #include "DeckPlot.h"
 #include "DeckReportText.h"
 #include "DeckSignal.h"
+#include "InputChooser.h"
 #include "ExactFiles.h"
 #include "Settings.h"
-#include "capture/AudioCapture.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QThread>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -40,10 +37,8 @@ DeckCheckWindow::DeckCheckWindow(QWidget *parent) : QDialog(parent)
                              this);
     intro->setWordWrap(true);
 
-    m_cboInput = new QComboBox(this);
+    m_cboInput = new InputChooser(kSection, this);
     m_cboInput->setObjectName(QStringLiteral("cboInput"));
-    m_cboInput->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_cboInput->setMinimumContentsLength(30);
     m_optThreeHeads = new QRadioButton(QStringLiteral("Three heads: heard from the tape while it records"), this);
     m_optThreeHeads->setObjectName(QStringLiteral("optThreeHeads"));
     m_optTwoHeads = new QRadioButton(QStringLiteral("Two heads: the tape is played back after the recording"), this);
@@ -115,67 +110,24 @@ DeckCheckWindow::DeckCheckWindow(QWidget *parent) : QDialog(parent)
     connect(&m_run, &tv::deck::DeckCheckRun::finished, this, &DeckCheckWindow::showReport);
     connect(&m_run, &tv::deck::DeckCheckRun::failed, this, &DeckCheckWindow::runFailed);
 
+    connect(m_cboInput, &InputChooser::listed, this, [this](const QString &error) {
+        if (!error.isEmpty())
+            m_lblStatus->setText(error);
+        stepChanged(m_run.step());
+    });
     clearFigures();
     stepChanged(Step::Idle);
-    listInputs();
 }
 
 DeckCheckWindow::~DeckCheckWindow() = default;
 
-// The server's inputs are asked for off this thread: a server that does
-// not answer keeps the window waiting, not frozen.
-void DeckCheckWindow::listInputs()
-{
-    m_cboInput->clear();
-    m_cboInput->addItem(QStringLiteral("Looking for inputs..."));
-    m_cboInput->setEnabled(false);
-    m_cmdStart->setEnabled(false);
-    QPointer<DeckCheckWindow> self(this);
-    QThread *worker = QThread::create([self] {
-        QString error;
-        QList<QPair<QByteArray, QString>> inputs;
-        for (const tv::media::CaptureSource &s : tv::media::captureSources(&error)) {
-            const QString caption = s.monitor ? QStringLiteral("%1 (what it plays)").arg(s.description) : s.description;
-            inputs.append({s.name, caption});
-        }
-        // Real inputs first; the monitors of outputs after them.
-        std::stable_partition(inputs.begin(), inputs.end(), [](const auto &i) { return !i.second.endsWith(QLatin1String(" (what it plays)")); });
-        QMetaObject::invokeMethod(
-            self.data(), [self, inputs, error] {
-                if (self)
-                    self->inputsListed(inputs, error);
-            },
-            Qt::QueuedConnection);
-    });
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
-}
-
-void DeckCheckWindow::inputsListed(const QList<QPair<QByteArray, QString>> &inputs, const QString &error)
-{
-    m_cboInput->clear();
-    if (inputs.isEmpty()) {
-        m_cboInput->addItem(QStringLiteral("No input"));
-        m_lblStatus->setText(error.isEmpty() ? QStringLiteral("The sound server has no input to hear the deck with.") : error);
-        return;
-    }
-    const QByteArray last = tv::shell::getSetting(kSection, QStringLiteral("Input")).toUtf8();
-    for (const auto &[name, caption] : inputs) {
-        m_cboInput->addItem(caption, name);
-        if (name == last)
-            m_cboInput->setCurrentIndex(m_cboInput->count() - 1);
-    }
-    m_cboInput->setEnabled(m_run.step() == Step::Idle);
-    m_cmdStart->setEnabled(m_run.step() == Step::Idle);
-}
-
 void DeckCheckWindow::cmdStart_Click()
 {
-    const QByteArray input = m_cboInput->currentData().toByteArray();
+    const QByteArray input = m_cboInput->input();
     if (input.isEmpty())
         return;
     const bool two = m_optTwoHeads->isChecked();
-    tv::shell::saveSetting(kSection, QStringLiteral("Input"), QString::fromUtf8(input));
+    m_cboInput->remember();
     tv::shell::saveSetting(kSection, QStringLiteral("Heads"), two ? QStringLiteral("2") : QStringLiteral("3"));
     m_report.reset();
     m_reportInput = m_cboInput->currentText();
@@ -192,8 +144,8 @@ void DeckCheckWindow::cmdStop_Click()
 void DeckCheckWindow::stepChanged(Step step)
 {
     const bool idle = step == Step::Idle;
-    m_cmdStart->setEnabled(idle && !m_cboInput->currentData().toByteArray().isEmpty());
-    m_cboInput->setEnabled(idle && m_cboInput->count() > 0 && !m_cboInput->currentData().isNull());
+    m_cmdStart->setEnabled(idle && !m_cboInput->input().isEmpty());
+    m_cboInput->setEnabled(idle && !m_cboInput->input().isEmpty());
     m_optThreeHeads->setEnabled(idle);
     m_optTwoHeads->setEnabled(idle);
     m_cmdStop->setEnabled(!idle);

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-class QComboBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -12,6 +11,7 @@ class QRadioButton;
 namespace tv::deckui {
 
 class DeckPlot;
+class InputChooser;
 
 // The deck check's window: which input hears the deck and how many heads
 // it has, Start and Stop, then the figures with a plot of the weighted
@@ -33,8 +33,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void listInputs();
-    void inputsListed(const QList<QPair<QByteArray, QString>> &inputs, const QString &error);
     void cmdStart_Click();
     void cmdStop_Click();
     void cmdSave_Click();
@@ -43,7 +41,7 @@ private:
     void clearFigures();
 
     tv::deck::DeckCheckRun m_run;
-    QComboBox *m_cboInput = nullptr;
+    InputChooser *m_cboInput = nullptr;
     QRadioButton *m_optThreeHeads = nullptr;
     QRadioButton *m_optTwoHeads = nullptr;
     QPushButton *m_cmdStart = nullptr;

@@ -5,6 +5,7 @@
 #include "AudioFileWriter.h"
 #include "AudioFormat.h"
 #include "DeckCheckWindow.h"
+#include "SideVerifyWindow.h"
 #include "FileDialogs.h"
 #include "Globals.h"
 #include "LevelMatching.h"
@@ -133,6 +134,7 @@ void WorkspaceLevels::buildMenu()
     m_mnuCalibrationTone = item("mnuCalibrationTone", QStringLiteral("Calibration Tone"), false);
     m_mnuRenderSide = item("mnuRenderSide", QStringLiteral("Render Side to File..."), false);
     m_mnuDeckCheck = item("mnuDeckCheck", QStringLiteral("Deck Check..."), false);
+    m_mnuVerifySide = item("mnuVerifySide", QStringLiteral("Verify Side..."), false);
     // Both check items start off; a user who turned them on finds them on again.
     m_mnuLoudnessToolTips->setChecked(tv::shell::getSetting(kSection, QStringLiteral("ToolTips")) == QLatin1String("1"));
     m_mnuLevelMatching->setChecked(tv::shell::getSetting(kSection, QStringLiteral("Matching")) == QLatin1String("1"));
@@ -142,6 +144,7 @@ void WorkspaceLevels::buildMenu()
     connect(m_mnuCalibrationTone, &QAction::triggered, this, &WorkspaceLevels::mnuCalibrationTone_Click);
     connect(m_mnuRenderSide, &QAction::triggered, this, &WorkspaceLevels::mnuRenderSide_Click);
     connect(m_mnuDeckCheck, &QAction::triggered, this, &WorkspaceLevels::mnuDeckCheck_Click);
+    connect(m_mnuVerifySide, &QAction::triggered, this, &WorkspaceLevels::mnuVerifySide_Click);
     connect(menu, &QMenu::aboutToShow, this, &WorkspaceLevels::updateMenu);
 }
 
@@ -156,6 +159,7 @@ void WorkspaceLevels::updateMenu()
     m_mnuCalibrationTone->setEnabled(!recording);
     m_mnuRenderSide->setEnabled(songs && !recording);
     m_mnuDeckCheck->setEnabled(!recording);
+    m_mnuVerifySide->setEnabled(songs && !recording);
 }
 
 int WorkspaceLevels::sideOnDisplay() const
@@ -384,6 +388,35 @@ void WorkspaceLevels::mnuDeckCheck_Click()
         return;
     tv::shell::Module1::subStopPlayers(m_ws, QStringLiteral("All"));
     tv::deckui::DeckCheckWindow window(&m_ws);
+    window.exec();
+}
+
+// The recorded side played back into an input and compared with the plan
+// the recording played: the same songs, silences and gains.
+void WorkspaceLevels::mnuVerifySide_Click()
+{
+    const int side = sideOnDisplay();
+    if (side < 0 || m_ws.m_lstPlayList[side]->count() == 0 || m_ws.blnRecordingA || m_ws.blnRecordingB)
+        return;
+    const QString name = m_ws.m_profile.sides.at(side).recordingName;
+    const QStringList paths = sidePaths(side);
+    QStringList gone;
+    QStringList names;
+    for (int k = 0; k < paths.size(); ++k) {
+        const QFileInfo song(paths.at(k));
+        names << (isCdTrack(paths.at(k)) ? paths.at(k) : song.fileName());
+        if (!isCdTrack(paths.at(k)) && (!song.isFile() || !song.isReadable()))
+            gone << QStringLiteral("Song #%1, %2").arg(k + 1).arg(paths.at(k));
+    }
+    if (!gone.isEmpty()) {
+        msgBox(&m_ws, QStringLiteral("%1 cannot be verified. These songs no longer exist or cannot be read:").arg(name) + newLine()
+                          + gone.join(newLine()),
+               Msg::Exclamation, m_ws.m_profile.messageTitle);
+        return;
+    }
+    tv::shell::Module1::subStopPlayers(m_ws, QStringLiteral("All"));
+    const QList<tv::levels::PlannedSong> plan = tv::levels::planSide(paths, m_ws.songDelayMs(), recordingGains(side), m_ws.leadInSeconds() * 1000);
+    tv::deckui::SideVerifyWindow window(plan, names, name, toneLevelDbfs(), &m_ws);
     window.exec();
 }
 

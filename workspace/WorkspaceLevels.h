@@ -40,6 +40,7 @@ public:
     void mnuCalibrationTone_Click();
     void mnuRenderSide_Click();
     void mnuDeckCheck_Click();
+    void mnuVerifySide_Click();
     // Stops the calibration tone or the level check, when one plays.
     void stopLevelTool();
     bool isLevelToolPlaying() const { return m_toolSerial != 0; }
@@ -75,6 +76,7 @@ private:
     QAction *m_mnuCalibrationTone = nullptr;
     QAction *m_mnuRenderSide = nullptr;
     QAction *m_mnuDeckCheck = nullptr;
+    QAction *m_mnuVerifySide = nullptr;
 };
 
 } // namespace tv::workspace

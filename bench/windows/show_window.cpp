@@ -3,13 +3,16 @@
 // about, msgbox, help, mini, update, recording (the tape workspace while
 // it records a side), label (the MiniDisc label in LP2 with its song
 // lines' menu open) or deck (the deck check's window after a check of a
-// deck made up here: a little fast, wobbling, rolled off at the top). The workspaces open with their drive list shown and an
+// deck made up here: a little fast, wobbling, rolled off at the top) or
+// verify (the verify of a side after a playback with a dropout, a song cut
+// short and one missing). The workspaces open with their drive list shown and an
 // over-full Side A playlist, so that the read-out, its colours and the
 // longest texts are on screen.
 #include "AudioFormat.h"
 #include "DeckAnalysis.h"
 #include "DeckCheckWindow.h"
 #include "DeckSignal.h"
+#include "SideVerifyWindow.h"
 #include "Forms.h"
 #include "MessageBox.h"
 #include "Workspace.h"
@@ -161,6 +164,26 @@ int main(int argc, char **argv)
         }
         auto *window = new tv::deckui::DeckCheckWindow;
         window->showReport(tv::deck::analyseDeckCapture(heard, rate));
+        shown = window;
+    } else if (name == QLatin1String("verify")) {
+        using tv::deck::SongCheck;
+        tv::deck::SideVerdict verdict;
+        verdict.songs = {{QStringLiteral("01 - Opening Number.flac"), SongCheck::Found::Whole, 184.0, 2.1, 0.0, {}},
+                         {QStringLiteral("02 - The Long One (live at the hall).mp3"), SongCheck::Found::Whole, 412.0, 190.2, 0.0,
+                          {{62.512, 0.015, -18.7}, {301.004, 0.042, -24.3}}},
+                         {QStringLiteral("03 - Quiet Song.ogg"), SongCheck::Found::Whole, 201.0, 606.3, 0.0, {}},
+                         {QStringLiteral("04 - Too Long For The Tape.wav"), SongCheck::Found::CutShort, 330.0, 811.4, 264.8, {}},
+                         {QStringLiteral("05 - Encore.flac"), SongCheck::Found::Missing, 150.0, 0.0, 0.0, {}}};
+        verdict.driftPercent = 0.31;
+        verdict.gainDb = -1.6;
+        verdict.loudestDbfs = -7.4;
+        verdict.loudestSong = 1;
+        verdict.loudestAtSeconds = 222.9;
+        QStringList names;
+        for (const SongCheck &c : verdict.songs)
+            names << c.name;
+        auto *window = new tv::deckui::SideVerifyWindow({}, names, QStringLiteral("Tape Side A"), -18.0);
+        window->showVerdict(verdict);
         shown = window;
     } else if (name == QLatin1String("update")) {
         shown = new tv::update::frmVersionCheck;

@@ -118,6 +118,7 @@ struct AudioCapture::Stream
 
     mutable std::mutex mutex; // guards what the server's thread appends
     std::vector<float> heard;
+    qint64 taken = 0; // samples handed over and let go
     int overruns = 0;
 
     explicit Stream(AudioCapture *o) : owner(o)
@@ -310,6 +311,7 @@ void AudioCapture::start(const QByteArray &sourceName)
     {
         const std::lock_guard lock(m_stream->mutex);
         m_stream->heard.clear();
+        m_stream->taken = 0;
         m_stream->overruns = 0;
     }
     m_stream->sourceName = sourceName;
@@ -345,14 +347,23 @@ bool AudioCapture::isRecording() const
 std::vector<float> AudioCapture::samples(qint64 from) const
 {
     const std::lock_guard lock(m_stream->mutex);
-    const auto start = std::min(m_stream->heard.size(), static_cast<std::size_t>(std::max<qint64>(0, from)));
+    const auto start = std::min(m_stream->heard.size(), static_cast<std::size_t>(std::max<qint64>(0, from - m_stream->taken)));
     return {m_stream->heard.begin() + static_cast<long>(start), m_stream->heard.end()};
+}
+
+std::vector<float> AudioCapture::takeSamples()
+{
+    const std::lock_guard lock(m_stream->mutex);
+    std::vector<float> out;
+    out.swap(m_stream->heard);
+    m_stream->taken += static_cast<qint64>(out.size());
+    return out;
 }
 
 qint64 AudioCapture::sampleCount() const
 {
     const std::lock_guard lock(m_stream->mutex);
-    return static_cast<qint64>(m_stream->heard.size());
+    return m_stream->taken + static_cast<qint64>(m_stream->heard.size());
 }
 
 int AudioCapture::overruns() const

@@ -45,7 +45,10 @@ public:
 
     // Samples heard since start, from sample `from` on.
     std::vector<float> samples(qint64 from = 0) const;
-    qint64 sampleCount() const;
+    // Hands over every sample heard since the last call and lets them go,
+    // for a listener that keeps only what it makes of them.
+    std::vector<float> takeSamples();
+    qint64 sampleCount() const; // since start, taken ones included
     // How often the server had to throw away samples we took too late.
     int overruns() const;
 

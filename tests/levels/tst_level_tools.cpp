@@ -164,16 +164,17 @@ private slots:
             names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
         // The cassette's: its side planning, then the level tools.
         QCOMPARE(names, (QStringList{"mnuPlayListPlay", "mnuPlayListDelete", "mnuPlayListSave", "mnuPlayListLoad", "mnuPlayListClear", "-",
-                                     "mnuBalanceSides", "mnuFillSideAFirst", "mnuLeadIn", "-", "mnuLoudnessToolTips", "mnuLevelMatching", "mnuLevelCheck", "mnuCalibrationTone", "mnuRenderSide", "mnuDeckCheck"}));
+                                     "mnuBalanceSides", "mnuFillSideAFirst", "mnuLeadIn", "-", "mnuLoudnessToolTips", "mnuLevelMatching", "mnuLevelCheck", "mnuCalibrationTone", "mnuRenderSide", "mnuDeckCheck", "mnuVerifySide"}));
         QVERIFY(!action("mnuLoudnessToolTips")->isChecked());
         QVERIFY(!action("mnuLevelMatching")->isChecked());
         QVERIFY(action("mnuLeadIn0")->isChecked()); // no lead-in
         QCOMPARE(action("mnuRenderSide")->text(), QStringLiteral("Render Side to File..."));
         QCOMPARE(action("mnuDeckCheck")->text(), QStringLiteral("Deck Check..."));
+        QCOMPARE(action("mnuVerifySide")->text(), QStringLiteral("Verify Side..."));
     }
 
-    // The deck check opens over the workspace, which waits until it closes.
-    void deckCheck_opensItsWindowOverTheWorkspace()
+    // The deck check and the verify open over the workspace, which waits until they close.
+    void deckCheck_andVerify_openTheirWindowsOverTheWorkspace()
     {
         QString seen;
         QTimer::singleShot(500, this, [&seen] {
@@ -184,6 +185,23 @@ private slots:
         });
         action("mnuDeckCheck")->trigger();
         QCOMPARE(seen, QStringLiteral("frmDeckCheck"));
+
+        // Verify Side: only with songs on the side, its window named for it.
+        listA()->clear();
+        child<QMenu>("mnuPlayList")->aboutToShow();
+        QVERIFY(!action("mnuVerifySide")->isEnabled());
+        m_ws->subAddSong(fx("song-a.wav"));
+        child<QMenu>("mnuPlayList")->aboutToShow();
+        QVERIFY(action("mnuVerifySide")->isEnabled());
+        QString title;
+        QTimer::singleShot(500, this, [&title] {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                title = w->windowTitle();
+                w->close();
+            }
+        });
+        action("mnuVerifySide")->trigger();
+        QCOMPARE(title, QStringLiteral("Verify Tape Side A"));
     }
 
     void toolTips_offByDefault_thenMeasuredAfterTheAdd()
