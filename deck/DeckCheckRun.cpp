@@ -2,10 +2,10 @@
 
 #include "AudioFormat.h"
 #include "DeckSignal.h"
+#include "OffThread.h"
 #include "capture/AudioCapture.h"
 #include "output/AudioOutput.h"
 
-#include <QThread>
 
 namespace tv::deck {
 
@@ -82,9 +82,9 @@ void DeckCheckRun::send()
     connect(m_output.get(), &tv::media::AudioOutput::lost, this, &DeckCheckRun::fail);
     m_serial = tv::media::AudioOutput::newSerial();
     std::vector<float> signal = m_signal.empty() ? renderDeckSignal(kRate) : m_signal;
-    m_output->play(m_serial, [signal = std::move(signal)](QString &) mutable {
-        return std::make_unique<DeckSignalSource>(std::move(signal));
-    });
+    // The opener may be called again (a seek opens an item afresh): each
+    // call gets the whole signal.
+    m_output->play(m_serial, [signal = std::move(signal)](QString &) { return std::make_unique<DeckSignalSource>(signal); });
     m_listenFrom = 0;
     setStep(Step::Sending);
     if (m_heads == Heads::Three)
@@ -129,24 +129,17 @@ void DeckCheckRun::analyse(std::vector<float> samples)
     setStep(Step::Analysing);
     emit heard(samples);
     // Following the tone and the spectra take a moment: off this thread.
-    QPointer<DeckCheckRun> self(this);
-    QThread *worker = QThread::create([self, generation, samples = std::move(samples)] {
-        DeckReport report = analyseDeckCapture(samples, kRate);
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, generation, report = std::move(report)] {
-                if (!self || self->m_generation != generation || self->m_step != Step::Analysing)
-                    return;
-                self->setStep(Step::Idle);
-                if (report.error.isEmpty())
-                    emit self->finished(report);
-                else
-                    emit self->failed(report.error);
-            },
-            Qt::QueuedConnection);
-    });
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
+    runOffThread(
+        this, [heard = std::move(samples)] { return analyseDeckCapture(heard, kRate); },
+        [this, generation](DeckReport report) {
+            if (m_generation != generation || m_step != Step::Analysing)
+                return;
+            setStep(Step::Idle);
+            if (report.error.isEmpty())
+                emit finished(report);
+            else
+                emit failed(report.error);
+        });
 }
 
 void DeckCheckRun::fail(const QString &why)

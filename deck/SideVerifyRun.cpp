@@ -2,10 +2,9 @@
 
 #include "AudioFormat.h"
 #include "SideRenderer.h"
+#include "OffThread.h"
 #include "capture/AudioCapture.h"
 
-#include <QPointer>
-#include <QThread>
 
 #include <cmath>
 
@@ -17,22 +16,6 @@ constexpr double kFirstSoundDbfs = -50.0;
 constexpr double kSlowestDeck = 0.95; // the side may take this much longer to play
 constexpr double kAfterSideSeconds = 3.0;
 
-template <typename Work, typename Done>
-void offThread(QObject *owner, Work work, Done done)
-{
-    QPointer<QObject> guard(owner);
-    QThread *worker = QThread::create([guard, work = std::move(work), done = std::move(done)]() mutable {
-        auto result = work();
-        QMetaObject::invokeMethod(
-            guard.data(), [guard, done = std::move(done), result = std::move(result)]() mutable {
-                if (guard)
-                    done(std::move(result));
-            },
-            Qt::QueuedConnection);
-    });
-    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
-}
 } // namespace
 
 SideVerifyRun::SideVerifyRun(QObject *parent) : QObject(parent)
@@ -83,7 +66,7 @@ void SideVerifyRun::start(const QByteArray &input, const QList<tv::levels::Plann
         QString error;
     };
     const std::shared_ptr<std::atomic<bool>> cancel = m_cancel;
-    offThread(
+    runOffThread(
         this,
         [plan, names, cancel] {
             Rendered r;
@@ -159,7 +142,7 @@ void SideVerifyRun::measure()
     m_listening.stop();
     m_capture.reset();
     setStep(Step::Measuring);
-    offThread(
+    runOffThread(
         this, [reference = m_reference, heard = m_heard.take()] { return verifySide(reference, heard); },
         [this, generation](SideVerdict verdict) {
             if (generation != m_generation || m_step != Step::Measuring)

@@ -1,10 +1,9 @@
 #include "InputChooser.h"
 
+#include "OffThread.h"
 #include "Settings.h"
 #include "capture/AudioCapture.h"
 
-#include <QPointer>
-#include <QThread>
 
 #include <algorithm>
 
@@ -20,22 +19,17 @@ InputChooser::InputChooser(const QString &settingsSection, QWidget *parent) : QC
     setMinimumContentsLength(30);
     addItem(QStringLiteral("Looking for inputs..."));
     setEnabled(false);
-    QPointer<InputChooser> self(this);
-    QThread *worker = QThread::create([self] {
-        QString error;
-        QList<QPair<QByteArray, QString>> inputs;
-        for (const tv::media::CaptureSource &s : tv::media::captureSources(&error))
-            inputs.append({s.name, s.monitor ? s.description + kMonitorMark : s.description});
-        std::stable_partition(inputs.begin(), inputs.end(), [](const auto &i) { return !i.second.endsWith(kMonitorMark); });
-        QMetaObject::invokeMethod(
-            self.data(), [self, inputs, error] {
-                if (self)
-                    self->fill(inputs, error);
-            },
-            Qt::QueuedConnection);
-    });
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
+    using Listing = std::pair<QList<QPair<QByteArray, QString>>, QString>;
+    tv::deck::runOffThread(
+        this,
+        [] {
+            Listing listing;
+            for (const tv::media::CaptureSource &s : tv::media::captureSources(&listing.second))
+                listing.first.append({s.name, s.monitor ? s.description + kMonitorMark : s.description});
+            std::stable_partition(listing.first.begin(), listing.first.end(), [](const auto &i) { return !i.second.endsWith(kMonitorMark); });
+            return listing;
+        },
+        [this](Listing listing) { fill(listing.first, listing.second); });
 }
 
 void InputChooser::fill(const QList<QPair<QByteArray, QString>> &inputs, const QString &error)

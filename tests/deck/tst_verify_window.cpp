@@ -77,8 +77,8 @@ void TestVerifyWindow::verify_ofAFaultyTape_throughTheServer()
     run.start(kLineIn, plan, names);
     QTest::qWait(1000); // the user presses play
     AudioOutput playback;
-    std::vector<float> tape = tv::test::playSideThroughDeck(side, faults, kRate);
-    playback.play(AudioOutput::newSerial(), [&tape](QString &) { return std::make_unique<DeckSignalSource>(std::move(tape)); });
+    const std::vector<float> tape = tv::test::playSideThroughDeck(side, faults, kRate);
+    playback.play(AudioOutput::newSerial(), [tape](QString &) { return std::make_unique<DeckSignalSource>(tape); });
     QVERIFY(finished.wait(60000) || !failed.isEmpty());
     QVERIFY2(failed.isEmpty(), failed.isEmpty() ? "" : qPrintable(failed.first().first().toString()));
 
