@@ -43,7 +43,10 @@ private slots:
     void initTestCase()
     {
         // -displayfd: the server picks a free display and tells its number.
-        m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+        // -noreset: a desktop's X server lives on when a program closes; by
+        // default Xvfb resets when its last client goes, and a program
+        // connecting meanwhile is refused.
+        m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"), QStringLiteral("-nolisten"),
                                                 QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
                                                 QStringLiteral("1366x768x24")});
         QVERIFY2(m_server.waitForStarted(5000), "Xvfb cannot be started");
