@@ -1,6 +1,7 @@
 #include "DeckReportText.h"
 
 #include "DeckSignal.h"
+#include "FigureText.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -8,15 +9,6 @@
 namespace tv::deck {
 
 namespace {
-
-// Signed figures read as a deck's meter reads them: "+1.23", "-0.40".
-QString signedNumber(double value, int decimals)
-{
-    const QString digits = QString::number(std::abs(value), 'f', decimals);
-    if (digits.toDouble() == 0.0)
-        return digits;
-    return (value < 0 ? QStringLiteral("\u2212") : QStringLiteral("+")) + digits;
-}
 
 QString frequencyText(double hz)
 {

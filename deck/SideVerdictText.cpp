@@ -1,5 +1,7 @@
 #include "SideVerdictText.h"
 
+#include "FigureText.h"
+
 #include <QLocale>
 #include <QStringList>
 
@@ -8,14 +10,6 @@
 namespace tv::deck {
 
 namespace {
-
-QString signedNumber(double value, int decimals)
-{
-    const QString digits = QString::number(std::abs(value), 'f', decimals);
-    if (digits.toDouble() == 0.0)
-        return digits;
-    return (value < 0 ? QStringLiteral("\u2212") : QStringLiteral("+")) + digits;
-}
 
 // "01:23.4": minutes and seconds to a tenth; to a thousandth for a dropout.
 QString clockText(double seconds, int decimals = 1)

@@ -4,15 +4,13 @@
 #include "DeckReportText.h"
 #include "DeckSignal.h"
 #include "InputChooser.h"
-#include "ExactFiles.h"
+#include "ReportFile.h"
 #include "Settings.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -217,27 +215,13 @@ QString DeckCheckWindow::reportText() const
 
 bool DeckCheckWindow::saveReport(const QString &path, QString *error)
 {
-    tv::core::ReplacingFile file(path);
-    if (!file.open() || file.file().write(reportText().toUtf8()) < 0 || !file.commit()) {
-        if (error)
-            *error = file.errorString().isEmpty() ? file.file().errorString() : file.errorString();
-        file.discard();
-        return false;
-    }
-    return true;
+    return writeReport(path, reportText(), error);
 }
 
 void DeckCheckWindow::cmdSave_Click()
 {
-    if (!m_report)
-        return;
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), QStringLiteral("Deck check.txt"),
-                                                      QStringLiteral("Text files (*.txt)"));
-    if (path.isEmpty())
-        return;
-    QString error;
-    if (!saveReport(path, &error))
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("The report could not be saved: %1").arg(error));
+    if (m_report)
+        askAndSaveReport(this, QStringLiteral("Deck check.txt"), reportText());
 }
 
 void DeckCheckWindow::closeEvent(QCloseEvent *event)

@@ -1,16 +1,14 @@
 #include "SideVerifyWindow.h"
 
-#include "ExactFiles.h"
 #include "InputChooser.h"
+#include "ReportFile.h"
 #include "SideVerdictText.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -182,27 +180,13 @@ QString SideVerifyWindow::reportText() const
 
 bool SideVerifyWindow::saveReport(const QString &path, QString *error)
 {
-    tv::core::ReplacingFile file(path);
-    if (!file.open() || file.file().write(reportText().toUtf8()) < 0 || !file.commit()) {
-        if (error)
-            *error = file.errorString().isEmpty() ? file.file().errorString() : file.errorString();
-        file.discard();
-        return false;
-    }
-    return true;
+    return writeReport(path, reportText(), error);
 }
 
 void SideVerifyWindow::cmdSave_Click()
 {
-    if (!m_verdict)
-        return;
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), QStringLiteral("Verify of %1.txt").arg(m_side),
-                                                      QStringLiteral("Text files (*.txt)"));
-    if (path.isEmpty())
-        return;
-    QString error;
-    if (!saveReport(path, &error))
-        QMessageBox::warning(this, windowTitle(), QStringLiteral("The report could not be saved: %1").arg(error));
+    if (m_verdict)
+        askAndSaveReport(this, QStringLiteral("Verify of %1.txt").arg(m_side), reportText());
 }
 
 void SideVerifyWindow::closeEvent(QCloseEvent *event)
