@@ -5,6 +5,7 @@
 #include "PlaylistFile.h"
 #include "PlayerForm.h"
 #include "RecordingSession.h"
+#include "ScanChain.h"
 #include "SidePlanning.h"
 
 #include <QElapsedTimer>
@@ -172,7 +173,7 @@ public:
     static const QStringList &mixerPrograms();
 
     // Scan (Workspace_Scan.cpp): the beginning of every file of File1 in
-    // turn, the next one every 11 s, until stopped.
+    // turn, the next one every 11 s on the sound clock, until stopped.
     void cmdScan_Click();
     void tmrScan_Timer();
     // Plays the file at index of File1, or the next one when there is no
@@ -384,8 +385,13 @@ private:
     void setScanIndicator(bool running);
     bool scanPlayOne(int index);
     void endScanQuietly();
+    void advanceScan();
+    bool scanFileAt(int index, ScanChain::File &file) const;
+    void planScanAhead();
+    void scanFileHeard(quint64 serial);
     QPushButton *m_cmdScan = nullptr;
     QTimer *m_tmrScan = nullptr;
+    std::unique_ptr<ScanChain> m_scanChain;
     QStringList m_strCopyFiles; // names only, in the order of the file list
     QString m_strCopyPath;      // the folder the names belong to
 

@@ -1,6 +1,13 @@
 // Scan: the beginning of every file of the file list in turn, to pick songs
 // by ear. One file plays at a time; every 11 seconds the next one starts,
 // wrapping round from the last to the first, until the user stops the scan.
+//
+// The files follow each other on the sound clock: each is planned on the
+// output as an excerpt of exactly one beat, so the next one starts to the
+// frame however late the window is, and the window shows each as it is
+// heard. The timer moves on by itself only where nothing is planned: a CD
+// track (which the CD player plays), a file that cannot be measured (which
+// the player reports), or a plan the user stopped.
 #include "Workspace.h"
 
 #include "CdControlBar.h"
@@ -9,6 +16,8 @@
 #include "MediaPlayer.h"
 #include "Module1.h"
 #include "cd/CdAudioDevice.h"
+#include "output/AudioOutput.h"
+#include "probe/Measure.h"
 
 #include <QBoxLayout>
 #include <QFrame>
@@ -86,6 +95,8 @@ void Workspace::buildScan()
     // milliseconds early or late.
     m_tmrScan->setTimerType(Qt::PreciseTimer);
     connect(m_tmrScan, &QTimer::timeout, this, &Workspace::tmrScan_Timer);
+    m_scanChain = std::make_unique<ScanChain>(*m_deck);
+    connect(m_deck, &tv::media::AudioOutput::started, this, &Workspace::scanFileHeard);
 
     // The indicator also ends the scan while the drive list is hidden.
     new ClickFilter(m_picScan, [this] { cmdScan_Click(); });
@@ -103,6 +114,7 @@ void Workspace::endScanQuietly()
 {
     m_tmrScan->stop();
     setScanIndicator(false);
+    m_scanChain->release(); // the song heard now plays on, and nothing after it
 }
 
 void Workspace::cmdScan_Click()
@@ -135,6 +147,13 @@ void Workspace::tmrScan_Timer()
         endScanQuietly();
         return;
     }
+    if (m_scanChain->nextIsComing())
+        return; // the sound moves on by itself, on its own clock
+    advanceScan();
+}
+
+void Workspace::advanceScan()
+{
     const int current = m_File1->currentRow();
     if (QListWidgetItem *item = m_File1->item(current))
         item->setSelected(false);
@@ -163,8 +182,78 @@ bool Workspace::scanPlayOne(int index)
     // One file at a time: a CD track handed to the CD player before now ends.
     tv::shell::Module1::subStopPlayers(*this, QStringLiteral("McdPlayer"));
     m_Label1->setText(path);
-    m_MPlayer->player()->setFileName(path);
+    ScanChain::File file;
+    if (!scanFileAt(index, file)) {
+        // The player reports it, or hands a CD track to the CD player.
+        m_scanChain->forget();
+        m_MPlayer->player()->setFileName(path);
+        return true;
+    }
+    m_scanChain->playNow(file, m_tmrScan->interval());
+    m_MPlayer->player()->adopt(m_scanChain->current().serial, path, file.seconds);
+    planScanAhead();
     return true;
+}
+
+bool Workspace::scanFileAt(int index, ScanChain::File &file) const
+{
+    const QListWidgetItem *item = m_File1->item(index);
+    if (!item)
+        return false;
+    const QString path = m_File1->fullPath(item->text());
+    if (path.endsWith(QLatin1String("cda"), Qt::CaseSensitive))
+        return false;
+    const tv::media::Duration length = tv::media::measureFile(path);
+    if (!length.ok())
+        return false;
+    file = {};
+    file.index = index;
+    file.path = path;
+    file.seconds = *length.seconds;
+    return true;
+}
+
+void Workspace::planScanAhead()
+{
+    // Files are planned in list order, round from the last to the first; a
+    // file that cannot be planned ends the plan there, and the timer plays
+    // it when its beat comes.
+    while (m_scanChain->wantsMore()) {
+        const int last = m_scanChain->lastIndex();
+        ScanChain::File next;
+        if (!scanFileAt(last + 1 < m_File1->count() ? last + 1 : 0, next))
+            return;
+        m_scanChain->planNext(next);
+    }
+}
+
+void Workspace::scanFileHeard(quint64 serial)
+{
+    if (!isScanning() || !m_scanChain->takeStarted(serial))
+        return;
+    m_tmrScan->start(); // the timer keeps the beat of what is heard
+    const ScanChain::File &file = m_scanChain->current();
+    const QListWidgetItem *item = m_File1->item(file.index);
+    if (!item || m_File1->fullPath(item->text()) != file.path) {
+        // The list changed since the file was planned: the scan goes on in
+        // the list on display, in place of the rest of the plan.
+        if (m_File1->count() == 0 || blnRecordingA || blnRecordingB)
+            endScanQuietly();
+        else
+            advanceScan();
+        return;
+    }
+    if (QListWidgetItem *before = m_File1->currentItem())
+        before->setSelected(false);
+    m_File1->setCurrentRow(file.index, QItemSelectionModel::Select);
+    if (file.failed()) {
+        m_MPlayer->player()->close();
+        m_Label1->setText(QStringLiteral("Error Opening: ") + m_File1->fileName());
+    } else {
+        m_Label1->setText(file.path);
+        m_MPlayer->player()->adopt(file.serial, file.path, file.seconds);
+    }
+    planScanAhead();
 }
 
 } // namespace tv::workspace

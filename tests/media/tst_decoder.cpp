@@ -3,6 +3,7 @@
 // before them, the marks where items start and end), and a failure must end
 // the plan there.
 #include "output/Decoder.h"
+#include "source/ExcerptSource.h"
 
 #include <QTest>
 #include <QThread>
@@ -154,6 +155,74 @@ private slots:
         QCOMPARE(qint64(h.left.size()), qint64(5000 + 441 + 3000));
         QCOMPARE(h.marks.last(), (QPair<quint64, QString>{2, "fail"}));
         QCOMPARE(noted, QList<quint64>{2});
+    }
+
+    // Excerpts keep a beat: each is exactly its share of frames whatever
+    // its sound does, so the next one starts a share after the one before.
+    void excerpts_followEachOtherOnTheBeat_data()
+    {
+        QTest::addColumn<qint64>("soundFrames"); // -1: the file could not be opened
+        QTest::addColumn<qint64>("failAfter");
+        QTest::addColumn<qint64>("heard");       // frames of the sound before the silence
+        QTest::newRow("longer than its share") << qint64(50000) << qint64(-1) << qint64(7000);
+        QTest::newRow("shorter: silence to the beat") << qint64(2500) << qint64(-1) << qint64(2500);
+        QTest::newRow("exactly its share") << qint64(7000) << qint64(-1) << qint64(7000);
+        QTest::newRow("fails part way: silence for the rest") << qint64(50000) << qint64(3000) << qint64(3000);
+        QTest::newRow("cannot be opened: a silent beat") << qint64(-1) << qint64(-1) << qint64(0);
+    }
+    void excerpts_followEachOtherOnTheBeat()
+    {
+        QFETCH(qint64, soundFrames);
+        QFETCH(qint64, failAfter);
+        QFETCH(qint64, heard);
+        static constexpr qint64 share = 7000;
+        const auto excerpt = [=] {
+            std::unique_ptr<AudioSource> sound;
+            if (soundFrames >= 0)
+                sound = std::make_unique<CountedSource>(soundFrames, 100, failAfter);
+            return std::make_unique<tv::media::ExcerptSource>(std::move(sound), share);
+        };
+        Decoder decoder(m_filled, m_spare, m_queued, nullptr);
+        Decoder::Item first;
+        first.serial = 1;
+        first.open = [&](QString &) { return excerpt(); };
+        decoder.plan(std::move(first));
+        Decoder::Item second;
+        second.serial = 2;
+        second.open = [](QString &) {
+            return std::make_unique<tv::media::ExcerptSource>(std::make_unique<CountedSource>(50000, 200), share);
+        };
+        decoder.plan(std::move(second));
+        const Heard h = listen(2 * share);
+        QCOMPARE(qint64(h.left.size()), 2 * share);
+        QCOMPARE(run(h, 0, 100), heard);
+        QCOMPARE(run(h, heard, 0), share - heard);
+        QCOMPARE(run(h, share, 200), share);
+        QCOMPARE(h.marks, (QList<QPair<quint64, QString>>{{1, "start"}, {1, "end"}, {2, "start"}, {2, "end"}}));
+
+        // Read alone, it tells whether its sound failed.
+        auto alone = excerpt();
+        std::vector<qint16> buffer(2 * 4096);
+        qint64 total = 0;
+        for (qint64 n; (n = alone->readFrames(buffer.data(), 4096)) > 0;)
+            total += n;
+        QCOMPARE(total, share);
+        QCOMPARE(alone->soundFailed(), soundFrames < 0 || failAfter >= 0);
+    }
+
+    void excerpt_seek_keepsTheBeatFromTheNewPlace()
+    {
+        // A silent beat (no sound to seek) seeks by itself; past its end it
+        // has nothing left.
+        tv::media::ExcerptSource excerpt(nullptr, tv::media::framesForMs(1000));
+        QVERIFY(excerpt.seekMs(400));
+        std::vector<qint16> buffer(2 * 100000);
+        QCOMPARE(excerpt.readFrames(buffer.data(), 100000), tv::media::framesForMs(600));
+        QVERIFY(excerpt.seekMs(5000));
+        QCOMPARE(excerpt.readFrames(buffer.data(), 100000), qint64(0));
+        // A sound that cannot seek is not moved.
+        tv::media::ExcerptSource fixed(std::make_unique<CountedSource>(50000, 100), 7000);
+        QVERIFY(!fixed.seekMs(50));
     }
 
     void play_replacesThePlan_andStampsTheNewGeneration()

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QProcess>
@@ -152,7 +153,7 @@ private slots:
         QVERIFY(files()->item(expected - 1)->isSelected());
     }
 
-    void scan_tick_movesDownAndWrapsFromTheLast_data()
+    void scan_nextFile_movesDownAndWrapsFromTheLast_data()
     {
         QTest::addColumn<int>("currentRow");
         QTest::addColumn<int>("next");
@@ -160,26 +161,47 @@ private slots:
         QTest::newRow("second to third") << 1 << 3;
         QTest::newRow("last to first") << 2 << 1;
     }
-    void scan_tick_movesDownAndWrapsFromTheLast()
+    void scan_nextFile_movesDownAndWrapsFromTheLast()
     {
+        // The next file is planned on the sound output: the window follows
+        // it when it is heard, and a tick before then changes nothing.
         QFETCH(int, currentRow);
         QFETCH(int, next);
         browse(threeSongs());
-        startScan(currentRow, 60000);
+        startScan(currentRow, 1500);
         m_ws->tmrScan_Timer();
-        QCOMPARE(player()->fileName(), song(next));
+        QCOMPARE(files()->currentRow(), currentRow);
+        QTRY_COMPARE_WITH_TIMEOUT(player()->fileName(), song(next), 5000);
         QCOMPARE(files()->currentRow(), next - 1);
         QVERIFY(!files()->item(currentRow)->isSelected()); // the file before is deselected
         QVERIFY(files()->item(next - 1)->isSelected());
+        QCOMPARE(label1(), song(next));
+        QCOMPARE(player()->playState(), int(MediaPlayer::Playing));
+    }
+
+    void scan_tick_afterTheUserStoppedTheSound_playsTheNextFileAtOnce()
+    {
+        browse(threeSongs());
+        startScan(0, 60000);
+        player()->stop(); // what was planned after the song goes with it
+        m_ws->tmrScan_Timer();
+        QCOMPARE(player()->fileName(), song(2));
+        QCOMPARE(files()->currentRow(), 1);
+        QVERIFY(!files()->item(0)->isSelected());
+        QCOMPARE(player()->playState(), int(MediaPlayer::Playing));
     }
 
     void scan_onTheLastFile_theTimerWrapsToTheFirst()
     {
         browse(threeSongs());
+        // The window follows what is heard: the first beat ends after the
+        // output's start-up latency, which a sink nobody listens to makes
+        // up to two seconds here.
         startScan(2);
         QCOMPARE(player()->fileName(), song(3));
-        QTRY_COMPARE_WITH_TIMEOUT(player()->fileName(), song(1), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(player()->fileName(), song(1), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(player()->fileName(), song(2), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(player()->fileName(), song(3), 2000);
         QVERIFY(tmrScan()->isActive()); // the scan never stops by itself
     }
 
@@ -218,6 +240,35 @@ private slots:
         QCOMPARE(m_boxes.first().style, int(tv::shell::Msg::Critical));
     }
 
+    void scan_fileRemovedAfterItWasPlanned_isReportedOnItsBeat_andTheScanGoesOn()
+    {
+        // The files are planned ahead on the sound output; one taken away
+        // after that is silent for its beat and reported when it comes.
+        browse(threeSongs());
+        startScan(0, 700);
+        QVERIFY(QFile::remove(song(2)));
+        QTRY_COMPARE_WITH_TIMEOUT(label1(), QStringLiteral("Error Opening: 2.wav"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(player()->fileName(), song(3), 3000);
+        QCOMPARE(player()->playState(), int(MediaPlayer::Playing));
+        QVERIFY(m_boxes.isEmpty());
+        QCOMPARE(indicator(), QColor(0, 255, 0));
+    }
+
+    void scan_folderChangedUnderIt_goesOnInTheNewList()
+    {
+        // What was planned from the old list gives way at its next beat.
+        browse(threeSongs());
+        QTemporaryDir other;
+        for (const char *name : {"x.wav", "y.wav"})
+            QVERIFY(QFile::copy(song(1), other.filePath(QLatin1String(name))));
+        startScan(0, 700);
+        browse(other.path());
+        QTRY_VERIFY_WITH_TIMEOUT(player()->fileName().startsWith(other.path()), 5000);
+        QCOMPARE(label1(), player()->fileName());
+        QCOMPARE(files()->item(files()->currentRow())->text(), QFileInfo(player()->fileName()).fileName());
+        QCOMPARE(player()->playState(), int(MediaPlayer::Playing));
+    }
+
     void scan_stop_stopsThePlayersOnlyAfterACdTrack_data()
     {
         QTest::addColumn<bool>("cdTrack");
@@ -245,6 +296,44 @@ private slots:
         } else {
             QCOMPARE(player()->playState(), int(MediaPlayer::Playing));
         }
+    }
+
+    void scan_stop_theSongPlaysOnWholePastItsBeat_andNothingFollows()
+    {
+        // Songs of 4 s of tone on a beat of 1.5 s: the deck hears the first
+        // song to its end after the stop, and no other.
+        QTemporaryDir other;
+        for (int i = 1; i <= 3; ++i)
+            QCOMPARE(QProcess::execute(QStringLiteral("sox"), {QStringLiteral("-q"), QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"),
+                                                              QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16"),
+                                                              song(i), QStringLiteral("synth"), QStringLiteral("4"), QStringLiteral("sine"),
+                                                              QString::number(300 * i), QStringLiteral("vol"), QStringLiteral("0.5")}),
+                     0);
+        browse(m_dir->path());
+        const QString capture = other.filePath(QStringLiteral("deck.wav"));
+        Deck deck;
+        QVERIFY(deck.start(capture));
+        startScan(0, 1500);
+        QTRY_VERIFY_WITH_TIMEOUT(player()->currentPosition() > 0.5, 5000);
+        child<QPushButton>("cmdScan")->click();
+        QCOMPARE(indicator(), QColor(0, 0, 0));
+        QTest::qWait(5000);
+        QCOMPARE(player()->fileName(), song(1));
+        deck.stop();
+        const auto spans = Deck::soundSpans(capture, 100);
+        QString heard;
+        for (const auto &s : spans)
+            heard += QStringLiteral("[%1..%2] ").arg(s.startMs, 0, 'f', 1).arg(s.endMs, 0, 'f', 1);
+        // Opened afresh, whole, where the listener was: the song breaks once
+        // for a moment (as a seek does), a few ms may be heard twice or not
+        // at all, and the next file's beat never comes.
+        QVERIFY2(spans.size() == 1 || spans.size() == 2, qPrintable(heard));
+        if (spans.size() == 2)
+            QVERIFY2(spans[1].startMs - spans[0].endMs < 250, qPrintable(heard));
+        double total = 0;
+        for (const auto &s : spans)
+            total += s.lengthMs();
+        QVERIFY2(std::abs(total - 4000) <= 60, qPrintable(heard));
     }
 
     void scan_fromACdTrackToAFile_playsOneAtATime()
@@ -329,11 +418,11 @@ private slots:
         m_ws->blnRecordingA = false;
     }
 
-    // The one test on the real 11 s timer: what the deck hears. Each file
-    // is longer than its 11 s, as songs are, so the next one replaces it
+    // The one test on the real 11 s beat: what the deck hears. Each file
+    // is longer than its 11 s, as songs are, so the next one follows it
     // while it plays: a short tone at its start, then silence. The scan
-    // starts while a silent preview plays, so that every file replaces a
-    // playing one alike.
+    // starts while a silent preview plays, as a user's often does. The
+    // files follow each other on the sound clock, so to the millisecond.
     void scan_threeFiles_eachHeardFromItsStart_elevenSecondsApart()
     {
         const int toneMs[] = {600, 800, 500};
@@ -378,7 +467,7 @@ private slots:
         for (int i = 0; i < 3; ++i) // each whole, so each from its start
             QVERIFY2(std::abs(spans[i].lengthMs() - toneMs[i]) <= 20, qPrintable(heard));
         for (int i = 1; i < 3; ++i)
-            QVERIFY2(std::abs(spans[i].startMs - spans[i - 1].startMs - 11000) <= 50, qPrintable(heard));
+            QVERIFY2(std::abs(spans[i].startMs - spans[i - 1].startMs - 11000) <= 1, qPrintable(heard));
     }
 };
 
