@@ -2,7 +2,6 @@
 
 #include "AudioFormat.h"
 #include "output/AudioOutput.h"
-#include "output/Decoder.h"
 #include "source/ExcerptSource.h"
 #include "source/SourceFactory.h"
 
@@ -22,10 +21,11 @@ struct ScanFlags
 
 namespace {
 
-// How far ahead of the file heard now the plan reaches: past what the
-// output decodes ahead, the sound server's own buffer and a window that
-// is seconds late.
-constexpr qint64 kPlanAheadMs = tv::media::msForFrames(tv::media::Decoder::kAheadFrames) + 10000;
+// How far past the end of the file heard now the plan reaches. The next
+// file must be planned before the listener reaches that end; this covers
+// the sound server's own buffer (up to 2 s) and a window that is seconds
+// late to plan, however short the beat.
+constexpr qint64 kPlanAheadMs = 15000;
 
 AudioOutput::Opener excerptOpener(const QString &path, int beatMs, const std::shared_ptr<ScanFlags> &flags)
 {
@@ -59,7 +59,7 @@ void ScanChain::playNow(File file, int beatMs)
 
 bool ScanChain::wantsMore() const
 {
-    return m_current.serial && qint64(m_planned.size() + 1) * m_beatMs < kPlanAheadMs;
+    return m_current.serial && qint64(m_planned.size()) * m_beatMs < kPlanAheadMs;
 }
 
 int ScanChain::lastIndex() const

@@ -16,9 +16,9 @@ struct ScanFlags;
 // The scan's files on the sound clock: the file heard now and the files
 // planned after it, each an excerpt of exactly one beat, so that each file
 // starts one beat after the one before to the frame, however late the
-// window is. The plan reaches further ahead than the output decodes, so a
-// file is always planned before the sound needs it; the window follows
-// what is heard.
+// window is. The plan reaches seconds past the file heard now, so a file
+// is always planned before the sound needs it; the window follows what is
+// heard.
 class ScanChain
 {
 public:
