@@ -305,6 +305,7 @@ void Workspace::buildPreviewPanel()
     m_MplayerSongTime->setAutoStart(false);
     m_MCDtime = new tv::media::CdAudioDevice(this);
     m_MCDtime->setObjectName(QStringLiteral("MCDtime"));
+    m_MCDtime->setSilent(true); // it only reads track lengths
 }
 
 void Workspace::buildRecordPanel()

@@ -107,7 +107,8 @@ bool CdAudioDevice::command(const QString &name)
     if (cmd == QLatin1String("pause")) {
         if (m_mode == Mode::Playing) {
             m_seekSector = playSector();
-            output().pause();
+            if (m_output)
+                m_output->pause();
             m_mode = Mode::Paused;
         }
         return true;
@@ -159,8 +160,8 @@ bool CdAudioDevice::seek()
             return fail(QStringLiteral("The position lies past the end of the disc."));
     }
     // Seeking ends any play, as on a real drive.
-    if (m_mode != Mode::Stopped)
-        output().stop(m_serial);
+    if (m_mode != Mode::Stopped && m_output)
+        m_output->stop(m_serial);
     m_mode = Mode::Stopped;
     m_seekSector = target;
     return true;
@@ -171,13 +172,18 @@ bool CdAudioDevice::play()
     if (m_mode == Mode::Playing)
         return true;
     if (m_mode == Mode::Paused) {
-        output().resume();
+        if (m_output)
+            m_output->resume();
         m_mode = Mode::Playing;
         return true;
     }
     if (m_seekSector > m_disc->lastAudioSector())
         return fail(QStringLiteral("Play has reached the end of the disc."));
     m_playStart = m_seekSector;
+    if (m_silent) {
+        m_mode = Mode::Playing;
+        return true;
+    }
     const CdDisc::Track *track = m_disc->trackAtSector(m_playStart);
     m_playEnd = (m_playToTrackEnd && track) ? track->lastSector : -1;
     m_serial = AudioOutput::newSerial();
@@ -193,15 +199,16 @@ void CdAudioDevice::stopPlayback()
 {
     if (m_mode != Mode::Stopped) {
         m_seekSector = playSector();
-        output().stop(m_serial);
+        if (m_output)
+            m_output->stop(m_serial);
     }
     m_mode = Mode::Stopped;
 }
 
 void CdAudioDevice::close()
 {
-    if (m_mode != Mode::Stopped)
-        output().stop(m_serial);
+    if (m_mode != Mode::Stopped && m_output)
+        m_output->stop(m_serial);
     m_mode = Mode::Stopped;
     m_updates->stop();
     m_disc.reset();

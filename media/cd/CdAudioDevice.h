@@ -32,6 +32,12 @@ public:
     // instead of an output of its own. Set before the first play.
     void setOutput(AudioOutput *output);
 
+    // A device that only reads track lengths (the disc's table of
+    // contents): Play takes it to playing without reading the disc or
+    // opening a sound output, so that measuring a track is silent and
+    // quick even on a real drive.
+    void setSilent(bool silent) { m_silent = silent; }
+
     void setFileName(const QString &trackFilePath) { m_fileName = trackFilePath; }
     QString fileName() const { return m_fileName; }
 
@@ -100,6 +106,7 @@ private:
     QString m_error;
     std::shared_ptr<CdDisc> m_disc;
     AudioOutput *m_output = nullptr;
+    bool m_silent = false;
     QTimer *m_updates;
     int m_timeFormat = Milliseconds;
     quint32 m_to = 0;

@@ -31,13 +31,15 @@ void CdSource::noteDamage(int sector)
 
 void CdSource::reportDamage()
 {
-    // One report for each track, brought up to date as more of it is found.
+    // One report for each track, brought up to date as more of it is found,
+    // under that track's own file: a play that runs on past its first track
+    // (the CD player's) must not tell a later track's damage as its own.
     for (auto it = m_damage.begin(); it != m_damage.end(); ++it) {
         Damage &damage = it.value();
         if (damage.sectors == damage.reportedSectors)
             continue;
         damage.reportedSectors = damage.sectors;
-        CdDamageReports::instance().report(m_trackFile, it.key(), qint64(damage.firstSector) * 1000 / CdDisc::kSectorsPerSecond,
+        CdDamageReports::instance().report(CdTrackFolder::trackFileOf(m_trackFile, it.key()), it.key(), qint64(damage.firstSector) * 1000 / CdDisc::kSectorsPerSecond,
                                            qint64(damage.sectors) * 1000 / CdDisc::kSectorsPerSecond);
     }
 }

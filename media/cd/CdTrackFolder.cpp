@@ -135,4 +135,12 @@ int trackNumberOf(const QString &path)
     return digits.toInt();
 }
 
+QString trackFileOf(const QString &trackFilePath, int track)
+{
+    QString other = trackFilePath;
+    if (trackNumberOf(other) > 0)
+        other.replace(other.size() - 6, 2, QStringLiteral("%1").arg(track, 2, 10, QLatin1Char('0')));
+    return other;
+}
+
 } // namespace tv::media::CdTrackFolder

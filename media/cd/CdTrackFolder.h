@@ -39,6 +39,9 @@ bool matchesDisc(const QString &trackFilePath, const CdDisc &disc, QString &erro
 // The track number in a track file's name, or 0 when its 5th and 6th
 // characters from the end are not digits.
 int trackNumberOf(const QString &trackFilePath);
+// The file of another track of the same folder: trackFilePath with its
+// track number replaced by track.
+QString trackFileOf(const QString &trackFilePath, int track);
 
 } // namespace CdTrackFolder
 

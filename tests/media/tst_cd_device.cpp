@@ -4,13 +4,17 @@
 #include "Deck.h"
 #include "Fixtures.h"
 #include "cd/CdAudioDevice.h"
+#include "cd/CdReadFaults.h"
 #include "cd/CdTrackFolder.h"
+#include "output/AudioOutput.h"
 
 #include <QDir>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <atomic>
 
 using tv::media::CdAudioDevice;
 namespace CdTrackFolder = tv::media::CdTrackFolder;
@@ -67,10 +71,23 @@ private slots:
         QCOMPARE(CdTrackFolder::trackNumberOf(name), number);
     }
 
+    void measuringSequence_givesTrackLength_data()
+    {
+        QTest::addColumn<bool>("silent");
+        QTest::newRow("a playing device") << false;
+        QTest::newRow("a silent one: nothing read, no sound output") << true;
+    }
     void measuringSequence_givesTrackLength()
     {
         // Open, TMSF, To, Seek, Play, milliseconds, Track, TrackLength, Stop, Close.
+        QFETCH(bool, silent);
+        std::atomic<int> sectorsRead{0};
+        tv::media::CdReadFaults::setInjector([&](const QString &, int) {
+            ++sectorsRead;
+            return false;
+        });
         CdAudioDevice device;
+        device.setSilent(silent);
         device.setFileName(track(2));
         QVERIFY2(device.command(QStringLiteral("Open")), qPrintable(device.errorMessage()));
         QVERIFY(device.setTimeFormat(CdAudioDevice::Tmsf));
@@ -87,6 +104,12 @@ private slots:
         QVERIFY(device.command(QStringLiteral("Stop")));
         QVERIFY(device.command(QStringLiteral("Close")));
         QVERIFY(!device.isOpen());
+        if (silent) {
+            QTest::qWait(300); // a read would have begun by now
+            QCOMPARE(sectorsRead.load(), 0);
+            QVERIFY(!device.findChild<tv::media::AudioOutput *>());
+        }
+        tv::media::CdReadFaults::setInjector({});
     }
 
     void play_afterSeekToTrack2_reportsTrack2ThenRunsIntoTrack3()

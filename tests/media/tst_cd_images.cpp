@@ -267,6 +267,26 @@ private slots:
         QCOMPARE(last.at(3).toLongLong(), qint64(count) * 1000 / 75);
     }
 
+    void playOnPastTheFirstTrack_tellsEachDamageUnderItsOwnTrackFile()
+    {
+        // The CD player plays from a track to the disc's end: damage in
+        // track 2 is track 2's, though the play began at track 1.
+        QString error;
+        const QString folder = CdTrackFolder::materialise(m_cue, error);
+        QVERIFY2(!folder.isEmpty(), qPrintable(error));
+        CdReadFaults::setInjector([&](const QString &source, int sector) { return source == m_cue && sector == kStart2 + 10; });
+        QSignalSpy damaged(&tv::media::CdDamageReports::instance(), &tv::media::CdDamageReports::damaged);
+        const std::shared_ptr<tv::media::CdDisc> disc = tv::media::CdDisc::open(m_cue, error);
+        QVERIFY2(disc, qPrintable(error));
+        CdSource source(disc, disc->track(1)->firstSector, -1, folder + QStringLiteral("/Track01.cda"));
+        readAll(source);
+        QCOMPARE(damaged.count(), 1);
+        QCOMPARE(damaged.first().at(0).toString(), folder + QStringLiteral("/Track02.cda"));
+        QCOMPARE(damaged.first().at(1).toInt(), 2);
+        QCOMPARE(CdTrackFolder::trackFileOf(QStringLiteral("/cd/Track01.cda"), 12), QStringLiteral("/cd/Track12.cda"));
+        QCOMPARE(CdTrackFolder::trackFileOf(QStringLiteral("/dev/sr0"), 2), QStringLiteral("/dev/sr0")); // a drive keeps its name
+    }
+
     void sheetsLaidOutHere_giveTheDiscThatLibcdioGivesForOneRawFile_data()
     {
         QTest::addColumn<QStringList>("files"); // name:kind:first sector:sectors
