@@ -138,7 +138,7 @@ int trackNumberOf(const QString &path)
 QString trackFileOf(const QString &trackFilePath, int track)
 {
     QString other = trackFilePath;
-    if (trackNumberOf(other) > 0)
+    if (other.endsWith(QLatin1String(".cda"), Qt::CaseInsensitive) && trackNumberOf(other) > 0)
         other.replace(other.size() - 6, 2, QStringLiteral("%1").arg(track, 2, 10, QLatin1Char('0')));
     return other;
 }

@@ -40,7 +40,7 @@ bool matchesDisc(const QString &trackFilePath, const CdDisc &disc, QString &erro
 // characters from the end are not digits.
 int trackNumberOf(const QString &trackFilePath);
 // The file of another track of the same folder: trackFilePath with its
-// track number replaced by track.
+// track number replaced by track. Anything but a track file is kept.
 QString trackFileOf(const QString &trackFilePath, int track);
 
 } // namespace CdTrackFolder

@@ -285,6 +285,7 @@ private slots:
         QCOMPARE(damaged.first().at(1).toInt(), 2);
         QCOMPARE(CdTrackFolder::trackFileOf(QStringLiteral("/cd/Track01.cda"), 12), QStringLiteral("/cd/Track12.cda"));
         QCOMPARE(CdTrackFolder::trackFileOf(QStringLiteral("/dev/sr0"), 2), QStringLiteral("/dev/sr0")); // a drive keeps its name
+        QCOMPARE(CdTrackFolder::trackFileOf(QStringLiteral("/music/CD 12.cue"), 2), QStringLiteral("/music/CD 12.cue")); // so does an image
     }
 
     void sheetsLaidOutHere_giveTheDiscThatLibcdioGivesForOneRawFile_data()
