@@ -33,10 +33,8 @@ AudioOutput::Opener excerptOpener(const QString &path, int beatMs, const std::sh
         std::unique_ptr<tv::media::AudioSource> sound = tv::media::openSource(path, error);
         if (flags->whole)
             return sound;
-        if (!sound)
-            flags->failed = true;
         error.clear(); // a file that cannot be read keeps its beat, as silence
-        return std::make_unique<tv::media::ExcerptSource>(std::move(sound), tv::media::framesForMs(beatMs));
+        return std::make_unique<tv::media::ExcerptSource>(std::move(sound), tv::media::framesForMs(beatMs), [flags] { flags->failed = true; });
     };
 }
 
@@ -95,16 +93,38 @@ void ScanChain::forget()
     m_planned.clear();
 }
 
+void ScanChain::stopSound()
+{
+    for (const File *file : {&m_current, m_planned.empty() ? nullptr : &m_planned.front()}) {
+        if (file && file->serial) {
+            const AudioOutput::ItemState s = m_output.state(file->serial);
+            if (s == AudioOutput::ItemState::Playing || s == AudioOutput::ItemState::Planned) {
+                m_output.stop(file->serial); // and everything planned after it
+                break;
+            }
+        }
+    }
+    forget();
+}
+
 void ScanChain::release()
 {
     const File current = std::move(m_current);
     const bool nextComing = nextIsComing();
+    // The listener may be in the next file already, before the window has
+    // heard of it: between two files there is no song to leave playing.
+    const bool betweenFiles = !m_planned.empty() && m_output.positionMs(m_planned.front().serial) > 0;
+    const quint64 next = m_planned.empty() ? 0 : m_planned.front().serial;
     forget();
+    if (betweenFiles) {
+        m_output.stop(next);
+        return;
+    }
     if (!current.serial || m_output.state(current.serial) != AudioOutput::ItemState::Playing)
         return;
-    current.flags->whole = true;
     const qint64 at = m_output.positionMs(current.serial);
-    const qint64 songMs = qint64(current.seconds * 1000);
+    const qint64 songMs = current.failed() ? 0 : qint64(current.seconds * 1000);
+    current.flags->whole = true;
     if (at < songMs && (nextComing || songMs > m_beatMs)) {
         // Opened afresh, whole, from where the listener is; whatever was
         // planned after it goes.

@@ -55,6 +55,8 @@ public:
     // Forgets the chain, leaving the output alone: something else is
     // about to play in its place.
     void forget();
+    // Ends the chain and silences what it plays and plans.
+    void stopSound();
 
 private:
     tv::media::AudioOutput &m_output;

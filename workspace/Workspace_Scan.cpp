@@ -184,8 +184,9 @@ bool Workspace::scanPlayOne(int index)
     m_Label1->setText(path);
     ScanChain::File file;
     if (!scanFileAt(index, file)) {
-        // The player reports it, or hands a CD track to the CD player.
-        m_scanChain->forget();
+        // The player reports it, or hands a CD track to the CD player;
+        // nothing of the plan plays on under it.
+        m_scanChain->stopSound();
         m_MPlayer->player()->setFileName(path);
         return true;
     }
@@ -235,8 +236,9 @@ void Workspace::scanFileHeard(quint64 serial)
     const ScanChain::File &file = m_scanChain->current();
     const QListWidgetItem *item = m_File1->item(file.index);
     if (!item || m_File1->fullPath(item->text()) != file.path) {
-        // The list changed since the file was planned: the scan goes on in
-        // the list on display, in place of the rest of the plan.
+        // The list changed since the file was planned: the file is not
+        // the list's any more, and the scan goes on in the list on display.
+        m_scanChain->stopSound();
         if (m_File1->count() == 0 || blnRecordingA || blnRecordingB)
             endScanQuietly();
         else

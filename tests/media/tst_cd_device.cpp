@@ -43,6 +43,8 @@ private slots:
         QVERIFY2(!m_folder.isEmpty(), qPrintable(error));
     }
 
+    void cleanup() { tv::media::CdReadFaults::setInjector({}); }
+
     void folder_listsOneFilePerMusicTrack()
     {
         const QStringList files = QDir(m_folder).entryList({QStringLiteral("*cda")}, QDir::Files, QDir::Name);
@@ -109,7 +111,6 @@ private slots:
             QCOMPARE(sectorsRead.load(), 0);
             QVERIFY(!device.findChild<tv::media::AudioOutput *>());
         }
-        tv::media::CdReadFaults::setInjector({});
     }
 
     void play_afterSeekToTrack2_reportsTrack2ThenRunsIntoTrack3()

@@ -45,6 +45,30 @@ private:
     qint64 m_done = 0;
 };
 
+// A source of `frames` frames that can seek anywhere in them.
+class SeekableSource final : public AudioSource
+{
+public:
+    explicit SeekableSource(qint64 frames) : m_frames(frames) {}
+    qint64 readFrames(qint16 *out, qint64 maxFrames) override
+    {
+        const qint64 n = std::min(maxFrames, m_frames - m_at);
+        std::fill(out, out + n * 2, qint16(7));
+        m_at += n;
+        return n;
+    }
+    bool seekMs(qint64 ms) override
+    {
+        m_at = std::min(m_frames, tv::media::framesForMs(ms));
+        return true;
+    }
+    QString errorText() const override { return {}; }
+
+private:
+    qint64 m_frames;
+    qint64 m_at = 0;
+};
+
 struct Heard
 {
     std::vector<qint16> left; // one sample per frame
@@ -223,6 +247,26 @@ private slots:
         // A sound that cannot seek is not moved.
         tv::media::ExcerptSource fixed(std::make_unique<CountedSource>(50000, 100), 7000);
         QVERIFY(!fixed.seekMs(50));
+        // A seek in a sound is the listener's: it plays on past its share.
+        tv::media::ExcerptSource sought(std::make_unique<SeekableSource>(tv::media::framesForMs(5000)), tv::media::framesForMs(1000));
+        QVERIFY(sought.seekMs(2000));
+        qint64 total = 0;
+        for (qint64 n; (n = sought.readFrames(buffer.data(), 100000)) > 0;)
+            total += n;
+        QCOMPARE(total, tv::media::framesForMs(3000));
+    }
+
+    void excerpt_failure_isToldOnce_whenMissingOrPartWay()
+    {
+        int told = 0;
+        tv::media::ExcerptSource missing(nullptr, 1000, [&] { ++told; });
+        QCOMPARE(told, 1);
+        tv::media::ExcerptSource broken(std::make_unique<CountedSource>(50000, 100, 300), 1000, [&] { ++told; });
+        std::vector<qint16> buffer(2 * 1000);
+        QCOMPARE(broken.readFrames(buffer.data(), 1000), qint64(300));
+        QCOMPARE(broken.readFrames(buffer.data(), 1000), qint64(700)); // silence for the rest
+        QCOMPARE(told, 2);
+        QVERIFY(broken.soundFailed());
     }
 
     void play_replacesThePlan_andStampsTheNewGeneration()
