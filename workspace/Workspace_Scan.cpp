@@ -239,10 +239,7 @@ void Workspace::scanFileHeard(quint64 serial)
         // The list changed since the file was planned: the file is not
         // the list's any more, and the scan goes on in the list on display.
         m_scanChain->stopSound();
-        if (m_File1->count() == 0 || blnRecordingA || blnRecordingB)
-            endScanQuietly();
-        else
-            advanceScan();
+        tmrScan_Timer(); // nothing is planned now: the tick's own checks decide
         return;
     }
     if (QListWidgetItem *before = m_File1->currentItem())
